@@ -1,0 +1,64 @@
+// Cost of one press of Calculate over in-memory boxes, beside the bare arithmetic and
+// the text conversions it is made of.
+#include <benchmark/benchmark.h>
+
+#include "core/waveform.h"
+#include "runtime/conversions.h"
+#include "runtime/fake_services.h"
+#include "window/calculator.h"
+
+namespace rms {
+namespace {
+
+WaveformInputs defaults() {
+  WaveformInputs in;
+  in.t = 0.5f;
+  in.T = 1.0f;
+  in.Ip = 1.0f;
+  in.Ia = 0.5f;
+  in.Ib = 1.0f;
+  in.ComputeDutyCycle();
+  return in;
+}
+
+void SixFormulas(benchmark::State& state) {
+  WaveformInputs in = defaults();
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(in);
+    for (ResultSlot slot : kResultSlots) {
+      benchmark::DoNotOptimize(ComputeResult(slot, in));
+    }
+  }
+}
+BENCHMARK(SixFormulas);
+
+void Conversions(benchmark::State& state) {
+  const WaveformInputs in = defaults();
+  double results[6];
+  for (size_t i = 0; i < 6; ++i) {
+    results[i] = ComputeResult(kResultSlots[i], in);
+  }
+  const char* texts[] = {"0.5", "1", "1", ".5", "1"};
+  for (auto _ : state) {
+    for (const char* text : texts) {
+      benchmark::DoNotOptimize(TextToSingle(text));
+    }
+    for (double r : results) {
+      benchmark::DoNotOptimize(DoubleToText(r));
+    }
+  }
+}
+BENCHMARK(Conversions);
+
+void WholePress(benchmark::State& state) {
+  FakeServices fake;
+  Calculator calc(fake);
+  for (auto _ : state) {
+    calc.Command1_Click();
+    fake.clearLog();  // keeps the log from growing; a vector clear costs next to nothing
+  }
+}
+BENCHMARK(WholePress);
+
+}  // namespace
+}  // namespace rms

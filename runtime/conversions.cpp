@@ -1,0 +1,153 @@
+#include "runtime/conversions.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <system_error>
+
+#include "runtime/failure.h"
+
+namespace rms {
+namespace {
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Decimal exponent of the leading significant digit, saturated; only its sign matters.
+// Used to tell overflow from underflow when the value is out of range.
+int64_t leadingExponent(std::string_view digits, int64_t exponent) {
+  constexpr int64_t kLimit = int64_t{1} << 40;
+  int64_t position = 0;  // digits before the '.'
+  bool seenPoint = false;
+  int64_t firstNonZero = 0;
+  bool found = false;
+  for (char c : digits) {
+    if (c == '.') {
+      seenPoint = true;
+      continue;
+    }
+    if (!seenPoint) {
+      ++position;
+    }
+    if (!found) {
+      if (c != '0') {
+        found = true;
+      } else {
+        --firstNonZero;
+      }
+    }
+  }
+  // firstNonZero counts the zeros that lead the digit string, integer part included.
+  const int64_t lead = position + firstNonZero;
+  return std::clamp<int64_t>(lead + exponent, -kLimit, kLimit);
+}
+
+}  // namespace
+
+float TextToSingle(std::string_view text) {
+  size_t begin = 0;
+  size_t end = text.size();
+  while (begin < end && isBlank(text[begin])) {
+    ++begin;
+  }
+  while (end > begin && isBlank(text[end - 1])) {
+    --end;
+  }
+  std::string_view body = text.substr(begin, end - begin);
+
+  bool negative = false;
+  if (!body.empty() && (body.front() == '+' || body.front() == '-')) {
+    negative = body.front() == '-';
+    body.remove_prefix(1);
+  }
+
+  // Check the whole grammar first: from_chars alone would take "inf", "nan", hex
+  // digits and a leading part of the text.
+  size_t i = 0;
+  size_t intDigits = 0;
+  size_t fracDigits = 0;
+  while (i < body.size() && isDigit(body[i])) {
+    ++i;
+    ++intDigits;
+  }
+  if (i < body.size() && body[i] == '.') {
+    ++i;
+    while (i < body.size() && isDigit(body[i])) {
+      ++i;
+      ++fracDigits;
+    }
+  }
+  if (intDigits + fracDigits == 0) {
+    throw Failure(ErrorNumber::NotANumber);
+  }
+  const size_t mantissaEnd = i;
+  int64_t exponent = 0;
+  if (i < body.size() && (body[i] == 'e' || body[i] == 'E')) {
+    ++i;
+    bool negativeExponent = false;
+    if (i < body.size() && (body[i] == '+' || body[i] == '-')) {
+      negativeExponent = body[i] == '-';
+      ++i;
+    }
+    size_t expDigits = 0;
+    while (i < body.size() && isDigit(body[i])) {
+      if (exponent < (int64_t{1} << 40)) {
+        exponent = exponent * 10 + (body[i] - '0');
+      }
+      ++i;
+      ++expDigits;
+    }
+    if (expDigits == 0) {
+      throw Failure(ErrorNumber::NotANumber);
+    }
+    if (negativeExponent) {
+      exponent = -exponent;
+    }
+  }
+  if (i != body.size()) {
+    throw Failure(ErrorNumber::NotANumber);
+  }
+
+  float value = 0.0f;
+  const auto [ptr, ec] = std::from_chars(body.data(), body.data() + body.size(), value,
+                                         std::chars_format::general);
+  if (ec == std::errc::result_out_of_range) {
+    if (leadingExponent(body.substr(0, mantissaEnd), exponent) > 0) {
+      throw Failure(ErrorNumber::Overflow);
+    }
+    value = 0.0f;  // too small for even the least subnormal
+  } else if (ec != std::errc() || ptr != body.data() + body.size()) {
+    throw Failure(ErrorNumber::NotANumber);
+  }
+  if (std::isinf(value)) {
+    throw Failure(ErrorNumber::Overflow);
+  }
+  return negative ? -value : value;
+}
+
+namespace {
+
+template <typename Number>
+std::string numberToText(Number value) {
+  if (std::isnan(value)) {
+    return "NaN";
+  }
+  if (std::isinf(value)) {
+    return value > 0 ? "Infinity" : "-Infinity";
+  }
+  if (value == 0) {
+    return "0";
+  }
+  char buffer[64];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+  return std::string(buffer, result.ptr);
+}
+
+}  // namespace
+
+std::string SingleToText(float value) { return numberToText(value); }
+std::string DoubleToText(double value) { return numberToText(value); }
+
+}  // namespace rms

@@ -1,0 +1,10 @@
+#include "runtime/recovery.h"
+
+namespace rms {
+
+void endProgram(Services& services) {
+  services.endProgram();
+  throw ProgramEnded{};
+}
+
+}  // namespace rms

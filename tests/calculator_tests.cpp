@@ -1,0 +1,220 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "runtime/conversions.h"
+#include "runtime/fake_services.h"
+#include "window/calculator.h"
+
+namespace rms {
+namespace {
+
+using Log = std::vector<std::string>;
+
+const std::string kFill = "Error|16|Please ensure all boxes are filled";
+const std::string kDuty =
+    "Warning|64|Duty Cycle cannot be > 100%, t has been reduced to limit D to 100%";
+
+class CalculatorTest : public testing::Test {
+ protected:
+  void press() { calc.Command1_Click(); }
+  void set(TextBox box, std::string_view text) { fake.type(box, text); }
+  std::string box(TextBox b) const { return fake.text(b); }
+  Log results() const {
+    return {box(TextBox::Text6_0), box(TextBox::Text6_1), box(TextBox::Text6_3),
+            box(TextBox::Text6_4), box(TextBox::Text6_5), box(TextBox::Text6_6)};
+  }
+
+  FakeServices fake;
+  Calculator calc{fake};
+};
+
+TEST_F(CalculatorTest, TheInitialInputsFillAllSixBoxesInOrderWithoutAMessage) {
+  EXPECT_EQ(results(), Log(6, ""));
+  press();
+  EXPECT_EQ(fake.log(), (Log{"Text6(0)=0.7071067811865475", "Text6(1)=0.5",
+                             "Text6(3)=0.7071067811865476", "Text6(4)=0.5400617248673216",
+                             "Text6(5)=0.408248290463863", "Text6(6)=0.3886407938787006"}));
+  EXPECT_EQ(calc.readErrorCount(), 0);
+  EXPECT_EQ(calc.clickErrorCount(), 0);
+  EXPECT_EQ(calc.inputs().D, 0.5f);
+}
+
+TEST_F(CalculatorTest, ResultsAreExactTextsOfTheDoubles) {
+  set(TextBox::t, "0.3");
+  press();
+  // Shortest round-trip text: reading it back gives the very same double.
+  EXPECT_EQ(box(TextBox::Text6_3), "0.5477225683874355");
+  EXPECT_EQ(std::stod(box(TextBox::Text6_3)), 0x1.186f17ad02a43p-1);
+}
+
+TEST_F(CalculatorTest, AnEmptyBoxWarnsOnceAndReadsAsItsLastGoodValue) {
+  set(TextBox::Ia, "");
+  press();
+  EXPECT_EQ(fake.messages(), Log{kFill});
+  EXPECT_EQ(calc.inputs().Ia, 0.0f);
+  EXPECT_EQ(calc.readErrorCount(), 1);
+  // Computed with Ia = 0, Ib = 1: the trapezoid is sqrt(0.5 * 1 / 3).
+  EXPECT_EQ(box(TextBox::Text6_4), DoubleToText(std::sqrt((1.0 * 0.5) * (1.0 / 3.0))));
+
+  set(TextBox::Ia, "2");
+  press();
+  set(TextBox::Ia, "");
+  fake.clearLog();
+  press();
+  // Told again on every press that rests on a value no longer in the box.
+  EXPECT_EQ(fake.messages(), Log{kFill});
+  EXPECT_EQ(calc.inputs().Ia, 2.0f);
+  EXPECT_EQ(calc.readErrorCount(), 2);
+}
+
+TEST_F(CalculatorTest, FourBadBoxesBringOneMessageAndFourFailures) {
+  for (TextBox b : {TextBox::t, TextBox::Ip, TextBox::Ia, TextBox::Ib}) {
+    set(b, "x");
+  }
+  press();
+  EXPECT_EQ(fake.messages(), Log{kFill});
+  EXPECT_EQ(calc.readErrorCount(), 4);
+  EXPECT_EQ(calc.clickErrorCount(), 0) << "read failures stay in their procedure";
+}
+
+TEST_F(CalculatorTest, TheMessageComesAtTheFirstBadBoxOfThePress) {
+  set(TextBox::Ip, "x");
+  set(TextBox::Ib, "y");
+  int shown = 0;
+  fake.onMessage = [&](const FakeServices&) {
+    ++shown;
+    EXPECT_EQ(calc.inputs().T, 1.0f) << "P is read before Ip";
+    EXPECT_EQ(calc.inputs().Ia, 0.0f) << "Ia is read after Ip";
+    EXPECT_EQ(calc.readErrorCount(), 1);
+  };
+  press();
+  EXPECT_EQ(shown, 1);
+}
+
+TEST_F(CalculatorTest, ANumberBeyondTheSingleRangeIsRejectedAndTold) {
+  press();
+  set(TextBox::Ip, "1e39");
+  fake.clearLog();
+  press();
+  EXPECT_EQ(fake.messages(), Log{kFill});
+  EXPECT_EQ(calc.inputs().Ip, 1.0f);
+  EXPECT_EQ(calc.readErrorCount(), 1);
+}
+
+TEST_F(CalculatorTest, ElevenReadFailuresEndTheProgramAfterSayingWhy) {
+  for (TextBox b : {TextBox::t, TextBox::Ip, TextBox::Ia, TextBox::Ib}) {
+    set(b, "");
+  }
+  press();
+  press();
+  EXPECT_EQ(calc.readErrorCount(), 8);
+  EXPECT_FALSE(fake.ended());
+  fake.clearLog();
+  press();
+  // Ninth and tenth failures at t and Ip, the eleventh at Ia; Ib is never read and no
+  // result is written.
+  EXPECT_EQ(fake.log(), (Log{"message:" + kFill, "message:End|16|Error Not a number", "end"}));
+  EXPECT_EQ(calc.readErrorCount(), 11);
+  EXPECT_TRUE(calc.ended());
+  fake.clearLog();
+  press();
+  EXPECT_TRUE(fake.log().empty()) << "nothing runs once the program has ended";
+}
+
+TEST_F(CalculatorTest, TGreaterThanTIsLimitedWithAWarningAfterTheBoxShowsThePeriod) {
+  set(TextBox::t, "2");
+  set(TextBox::Ia, "1");
+  std::string tWhenWarned;
+  fake.onMessage = [&](const FakeServices& f) { tWhenWarned = f.text(TextBox::t); };
+  press();
+  EXPECT_EQ(fake.messages(), Log{kDuty});
+  EXPECT_EQ(tWhenWarned, "1");
+  EXPECT_EQ(calc.inputs().D, 1.0f);
+  const Log limited = results();
+
+  FakeServices plain;
+  plain.type(TextBox::t, "1");
+  plain.type(TextBox::Ia, "1");
+  Calculator reference(plain);
+  reference.Command1_Click();
+  EXPECT_TRUE(plain.messages().empty()) << "t equal to T shows no warning";
+  EXPECT_EQ(limited, (Log{plain.text(TextBox::Text6_0), plain.text(TextBox::Text6_1),
+                          plain.text(TextBox::Text6_3), plain.text(TextBox::Text6_4),
+                          plain.text(TextBox::Text6_5), plain.text(TextBox::Text6_6)}));
+  EXPECT_EQ(limited[5], "0") << "at Ia = Ib and D = 1 the bracket is exactly zero";
+}
+
+TEST_F(CalculatorTest, ThePeriodWrittenIntoTIsReadBackNextTime) {
+  set(TextBox::t, "5");
+  set(TextBox::P, "0.3");
+  press();
+  EXPECT_EQ(box(TextBox::t), "0.3");
+  fake.clearLog();
+  press();
+  EXPECT_TRUE(fake.messages().empty());
+  EXPECT_EQ(calc.inputs().t, 0.3f);
+}
+
+TEST_F(CalculatorTest, AZeroPeriodFailsTwiceSilentlyAndLeavesNaN) {
+  set(TextBox::P, "0");
+  press();
+  EXPECT_EQ(fake.messages(), Log{kDuty});
+  EXPECT_EQ(box(TextBox::t), "0");
+  EXPECT_EQ(calc.clickErrorCount(), 2);
+  EXPECT_EQ(results(), (Log{"0.7071067811865475", "NaN", "NaN", "NaN", "NaN", "NaN"}));
+}
+
+TEST_F(CalculatorTest, ZeroOverZeroIsOneFailureWithoutTheLimit) {
+  set(TextBox::t, "0");
+  set(TextBox::P, "0");
+  press();
+  EXPECT_TRUE(fake.messages().empty());
+  EXPECT_EQ(calc.clickErrorCount(), 1);
+  EXPECT_EQ(results(), (Log{"0.7071067811865475", "NaN", "NaN", "NaN", "NaN", "NaN"}));
+}
+
+TEST_F(CalculatorTest, AQuotientBeyondTheSingleRangeIsLimited) {
+  set(TextBox::t, "1e38");
+  set(TextBox::P, "1e-38");
+  press();
+  EXPECT_EQ(fake.messages(), Log{kDuty});
+  EXPECT_EQ(calc.clickErrorCount(), 1);
+  EXPECT_EQ(calc.inputs().D, 1.0f);
+  EXPECT_EQ(box(TextBox::t), "1e-38");
+}
+
+TEST_F(CalculatorTest, ANegativeDutyCycleEmptiesTheSlotsThatFail) {
+  press();
+  set(TextBox::t, "-0.5");
+  fake.clearLog();
+  press();
+  EXPECT_EQ(calc.clickErrorCount(), 5);
+  EXPECT_TRUE(fake.messages().empty()) << "failures one to ten are silent";
+  // No box goes on showing the result of the earlier inputs.
+  EXPECT_EQ(results(), (Log{"0.7071067811865475", "", "", "", "", ""}));
+}
+
+TEST_F(CalculatorTest, TheEleventhClickFailureEndsTheProgramAfterSayingWhy) {
+  set(TextBox::t, "-1");
+  press();
+  press();
+  EXPECT_EQ(calc.clickErrorCount(), 10);
+  fake.clearLog();
+  press();
+  EXPECT_EQ(fake.log(), (Log{"Text6(0)=0.7071067811865475",
+                             "message:End|16|Error Square root of a negative number", "end"}));
+  EXPECT_TRUE(calc.ended());
+  EXPECT_EQ(calc.readErrorCount(), 0);
+}
+
+TEST_F(CalculatorTest, TypedResultTextsAreReplacedOnTheNextPress) {
+  set(TextBox::Text6_4, "typed");
+  press();
+  EXPECT_EQ(box(TextBox::Text6_4), "0.5400617248673216");
+}
+
+}  // namespace
+}  // namespace rms

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "core/waveform.h"
+
+namespace rms {
+
+class Services;
+class Failure;
+
+// The behaviour behind the main window: what a press of Calculate does, and what the
+// user is told when a step fails. It reads and writes boxes and shows messages only
+// through Services, so it runs the same over the real window and over a fake.
+//
+// Each procedure is a straight sequence of statements under statement-level recovery:
+// a failed statement is abandoned, counted by that procedure, and the next statement
+// runs. A procedure's eleventh failure ends the program after an "End" message.
+class Calculator {
+ public:
+  explicit Calculator(Services& services) : services_(services) {}
+
+  // The click handler of the Calculate button. Never throws.
+  void Command1_Click();
+
+  const WaveformInputs& inputs() const { return inputs_; }
+  int readErrorCount() const { return readErrorCount_; }
+  int clickErrorCount() const { return clickErrorCount_; }
+  bool ended() const { return ended_; }
+
+ private:
+  void convert_to_numbers();
+  void onReadFailure(const Failure& failure);
+  void onClickFailure(const Failure& failure);
+  [[noreturn]] void endWithMessage(const Failure& failure);
+
+  Services& services_;
+  WaveformInputs inputs_;
+  bool boxesWarningShown_ = false;  // in the current press
+  int readErrorCount_ = 0;
+  int clickErrorCount_ = 0;
+  bool ended_ = false;
+};
+
+}  // namespace rms
