@@ -50,7 +50,9 @@ double CheckedArithmetic::div(double a, double b) {
   return r;
 }
 
-double CheckedArithmetic::square(double a) { return mul(a, a); }
+double CheckedArithmetic::square(double a) {
+  return mul(a, a);
+}
 
 float CheckedArithmetic::toSingle(double a) {
   const float r = static_cast<float>(a);

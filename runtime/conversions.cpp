@@ -12,8 +12,12 @@
 namespace rms {
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isBlank(char c) {
+  return c == ' ' || c == '\t';
+}
+bool isDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 // Decimal exponent of the leading significant digit, saturated; only its sign matters.
 // Used to tell overflow from underflow when the value is out of range.
@@ -111,8 +115,8 @@ float TextToSingle(std::string_view text) {
   }
 
   float value = 0.0f;
-  const auto [ptr, ec] = std::from_chars(body.data(), body.data() + body.size(), value,
-                                         std::chars_format::general);
+  const auto [ptr, ec] =
+      std::from_chars(body.data(), body.data() + body.size(), value, std::chars_format::general);
   if (ec == std::errc::result_out_of_range) {
     if (leadingExponent(body.substr(0, mantissaEnd), exponent) > 0) {
       throw Failure(ErrorNumber::Overflow);
@@ -147,7 +151,11 @@ std::string numberToText(Number value) {
 
 }  // namespace
 
-std::string SingleToText(float value) { return numberToText(value); }
-std::string DoubleToText(double value) { return numberToText(value); }
+std::string SingleToText(float value) {
+  return numberToText(value);
+}
+std::string DoubleToText(double value) {
+  return numberToText(value);
+}
 
 }  // namespace rms

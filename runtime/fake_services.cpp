@@ -4,7 +4,9 @@
 
 namespace rms {
 namespace {
-size_t slot(TextBox box) { return static_cast<size_t>(box); }
+size_t slot(TextBox box) {
+  return static_cast<size_t>(box);
+}
 constexpr std::string_view kMessagePrefix = "message:";
 }  // namespace
 
@@ -17,7 +19,9 @@ FakeServices::FakeServices() {
   texts_[slot(TextBox::Ib)] = "1";
 }
 
-std::string FakeServices::text(TextBox box) const { return texts_[slot(box)]; }
+std::string FakeServices::text(TextBox box) const {
+  return texts_[slot(box)];
+}
 
 void FakeServices::setText(TextBox box, std::string_view text) {
   texts_[slot(box)] = text;

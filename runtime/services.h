@@ -43,8 +43,7 @@ class Services {
   // Replaces the whole text of a box.
   virtual void setText(TextBox box, std::string_view text) = 0;
   // Modal: returns when the user has dismissed the box.
-  virtual void showMessage(std::string_view prompt, MessageStyle style,
-                           std::string_view title) = 0;
+  virtual void showMessage(std::string_view prompt, MessageStyle style, std::string_view title) = 0;
   // Closes the window and ends the program. Returns to the caller, which must not run
   // another statement (see endProgram in recovery.h).
   virtual void endProgram() = 0;

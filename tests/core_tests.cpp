@@ -58,26 +58,25 @@ TEST_P(ResultsBitForBit, AllSixSlots) {
 
 INSTANTIATE_TEST_SUITE_P(
     Waveforms, ResultsBitForBit,
-    testing::Values(
-        Case{"WindowDefaults", 0.5f, 1, 1, 0.5f, 1, 0.5f, 0x1.6a09e667f3bccp-1, 0.5,
-             0x1.6a09e667f3bcdp-1, 0x1.1482f86c40c42p-1, 0x1.a20bd700c2c3ep-2,
-             0x1.8df7da2e66e87p-2},
-        Case{"FullDuty", 1, 1, 1, 1, 1, 1.0f, 0x1.6a09e667f3bccp-1, 0x1.6a09e667f3bcdp-1, 1.0,
-             1.0, 0x1.279a74590331cp-1, 0.0},
-        Case{"LimitedDuty", 2, 1, 1, 1, 1, 1.0f, 0x1.6a09e667f3bccp-1, 0x1.6a09e667f3bcdp-1, 1.0,
-             1.0, 0x1.279a74590331cp-1, 0.0},
-        Case{"SingleDuty", 0.3f, 1, 1, 0.5f, 1, 0x1.333334p-2f, 0x1.6a09e667f3bccp-1,
-             0x1.8c97efc829c98p-2, 0x1.186f17ad02a43p-1, 0x1.ac5eb486756b6p-2,
-             0x1.43d1369074f84p-2, 0x1.6921e7effa0cdp-2},
-        Case{"TrapezoidIsTriangle", 0.3f, 1, 2, 0, 2, 0x1.333334p-2f, 0x1.6a09e667f3bccp+0,
-             0x1.8c97efc829c98p-1, 0x1.186f17ad02a43p+0, 0x1.43d1369074f84p-1,
-             0x1.43d1369074f84p-1, 0x1.1d11cd557940fp-1},
-        Case{"QuarterDuty", 0.25f, 1, 10, 2, 3, 0.25f, 0x1.c48c6001f0abfp+2,
-             0x1.c48c6001f0ac0p+1, 5.0, 0x1.4220532e48a3dp+0, 0x1.7181116f43fe3p+1,
-             0x1.1794a4b6cf5c2p+0},
-        Case{"RampThroughZero", 1, 3, 5, -1, 2, 0x1.555556p-2f, 0x1.c48c6001f0abfp+1,
-             0x1.054766a1cb940p+1, 0x1.718111cba4428p+1, 0x1.279a74a2e9cedp-1,
-             0x1.aaaaab1555554p+0, 0x1.1b04c66ae1d6fp-1}),
+    testing::Values(Case{"WindowDefaults", 0.5f, 1, 1, 0.5f, 1, 0.5f, 0x1.6a09e667f3bccp-1, 0.5,
+                         0x1.6a09e667f3bcdp-1, 0x1.1482f86c40c42p-1, 0x1.a20bd700c2c3ep-2,
+                         0x1.8df7da2e66e87p-2},
+                    Case{"FullDuty", 1, 1, 1, 1, 1, 1.0f, 0x1.6a09e667f3bccp-1,
+                         0x1.6a09e667f3bcdp-1, 1.0, 1.0, 0x1.279a74590331cp-1, 0.0},
+                    Case{"LimitedDuty", 2, 1, 1, 1, 1, 1.0f, 0x1.6a09e667f3bccp-1,
+                         0x1.6a09e667f3bcdp-1, 1.0, 1.0, 0x1.279a74590331cp-1, 0.0},
+                    Case{"SingleDuty", 0.3f, 1, 1, 0.5f, 1, 0x1.333334p-2f, 0x1.6a09e667f3bccp-1,
+                         0x1.8c97efc829c98p-2, 0x1.186f17ad02a43p-1, 0x1.ac5eb486756b6p-2,
+                         0x1.43d1369074f84p-2, 0x1.6921e7effa0cdp-2},
+                    Case{"TrapezoidIsTriangle", 0.3f, 1, 2, 0, 2, 0x1.333334p-2f,
+                         0x1.6a09e667f3bccp+0, 0x1.8c97efc829c98p-1, 0x1.186f17ad02a43p+0,
+                         0x1.43d1369074f84p-1, 0x1.43d1369074f84p-1, 0x1.1d11cd557940fp-1},
+                    Case{"QuarterDuty", 0.25f, 1, 10, 2, 3, 0.25f, 0x1.c48c6001f0abfp+2,
+                         0x1.c48c6001f0ac0p+1, 5.0, 0x1.4220532e48a3dp+0, 0x1.7181116f43fe3p+1,
+                         0x1.1794a4b6cf5c2p+0},
+                    Case{"RampThroughZero", 1, 3, 5, -1, 2, 0x1.555556p-2f, 0x1.c48c6001f0abfp+1,
+                         0x1.054766a1cb940p+1, 0x1.718111cba4428p+1, 0x1.279a74a2e9cedp-1,
+                         0x1.aaaaab1555554p+0, 0x1.1b04c66ae1d6fp-1}),
     [](const auto& info) { return info.param.name; });
 
 TEST(Waveform, SlotZeroAndThreeDifferByOneUlpOnTheDefaults) {
@@ -135,12 +134,11 @@ constexpr float kInfF = std::numeric_limits<float>::infinity();
 
 INSTANTIATE_TEST_SUITE_P(
     Failing, DutyCycleFailures,
-    testing::Values(
-        DutyFailure{"ZeroPeriod", 1, 0, ErrorNumber::DivisionByZero, kInfF},
-        DutyFailure{"NegativeOverZero", -1, 0, ErrorNumber::DivisionByZero, -kInfF},
-        DutyFailure{"ZeroOverZero", 0, 0, ErrorNumber::InvalidOperation,
-                    std::numeric_limits<float>::quiet_NaN()},
-        DutyFailure{"BeyondSingleRange", 1e38f, 1e-38f, ErrorNumber::Overflow, kInfF}),
+    testing::Values(DutyFailure{"ZeroPeriod", 1, 0, ErrorNumber::DivisionByZero, kInfF},
+                    DutyFailure{"NegativeOverZero", -1, 0, ErrorNumber::DivisionByZero, -kInfF},
+                    DutyFailure{"ZeroOverZero", 0, 0, ErrorNumber::InvalidOperation,
+                                std::numeric_limits<float>::quiet_NaN()},
+                    DutyFailure{"BeyondSingleRange", 1e38f, 1e-38f, ErrorNumber::Overflow, kInfF}),
     [](const auto& info) { return info.param.name; });
 
 struct SlotFailure {
@@ -184,8 +182,7 @@ INSTANTIATE_TEST_SUITE_P(
         SlotFailure{"GeneralBracketNegative", 1.5f, 1, 1, 1, ResultSlot::General,
                     ErrorNumber::SqrtOfNegative},
         SlotFailure{"NaNDutyIsQuiet", kNaNF, 1, 1, 1, ResultSlot::General, std::nullopt},
-        SlotFailure{"NaNDutyIsQuietTrapezoid", kNaNF, 1, 1, 1, ResultSlot::Trapezoid,
-                    std::nullopt},
+        SlotFailure{"NaNDutyIsQuietTrapezoid", kNaNF, 1, 1, 1, ResultSlot::Trapezoid, std::nullopt},
         // 0 * inf in the unchecked product is caught by the next check.
         SlotFailure{"InfiniteDutyZeroRamp", kInfF, 1, 0, 0, ResultSlot::Trapezoid,
                     ErrorNumber::InvalidOperation},

@@ -53,8 +53,7 @@ INSTANTIATE_TEST_SUITE_P(
         Accepted{"MinusSign", "-2.5", -2.5f}, Accepted{"NegativeZero", "-0", -0.0f},
         Accepted{"Blanks", "  \t0.25 \t", 0.25f}, Accepted{"Exponent", "1e3", 1000.0f},
         Accepted{"UpperExponentSigned", "2.5E-1", 0.25f},
-        Accepted{"ExponentPlus", "1.5e+2", 150.0f},
-        Accepted{"PointThree", "0.3", 0x1.333334p-2f},
+        Accepted{"ExponentPlus", "1.5e+2", 150.0f}, Accepted{"PointThree", "0.3", 0x1.333334p-2f},
         Accepted{"LeadingZeros", "000000000000000000000000000000012", 12.0f},
         // Halfway between 2^24 and 2^24 + 2: ties go to even.
         Accepted{"TieToEven", "16777217", 16777216.0f},
@@ -66,8 +65,8 @@ INSTANTIATE_TEST_SUITE_P(
         Accepted{"Subnormal", "1e-45", 0x1p-149f}, Accepted{"Underflow", "1e-50", 0.0f},
         Accepted{"NegativeUnderflow", "-1e-50", -0.0f},
         Accepted{"HugeNegativeExponent", "1e-99999999999999999999999", 0.0f},
-        Accepted{"ManyFractionZerosUnderflow", "0.0000000000000000000000000000000000000000000000001",
-                 0.0f}),
+        Accepted{"ManyFractionZerosUnderflow",
+                 "0.0000000000000000000000000000000000000000000000001", 0.0f}),
     [](const auto& info) { return info.param.name; });
 
 struct Rejected {
@@ -83,27 +82,27 @@ TEST_P(TextToSingleRejects, WithTheRightNumber) {
   EXPECT_EQ(failureOf(row.text), row.number) << '"' << row.text << '"';
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    NotANumber, TextToSingleRejects,
-    testing::Values(Rejected{"Empty", "", ErrorNumber::NotANumber},
-                    Rejected{"Blanks", "   ", ErrorNumber::NotANumber},
-                    Rejected{"Letters", "abc", ErrorNumber::NotANumber},
-                    Rejected{"Comma", "1,5", ErrorNumber::NotANumber},
-                    Rejected{"TwoPoints", "1.2.3", ErrorNumber::NotANumber},
-                    Rejected{"Inf", "inf", ErrorNumber::NotANumber},
-                    Rejected{"Infinity", "-Infinity", ErrorNumber::NotANumber},
-                    Rejected{"Nan", "nan", ErrorNumber::NotANumber},
-                    Rejected{"NaNAsWritten", "NaN", ErrorNumber::NotANumber},
-                    Rejected{"Hex", "0x10", ErrorNumber::NotANumber},
-                    Rejected{"BareExponent", "1e", ErrorNumber::NotANumber},
-                    Rejected{"SignedBareExponent", "1e+", ErrorNumber::NotANumber},
-                    Rejected{"PointOnly", ".", ErrorNumber::NotANumber},
-                    Rejected{"SignOnly", "-", ErrorNumber::NotANumber},
-                    Rejected{"TwoSigns", "+-1", ErrorNumber::NotANumber},
-                    Rejected{"InnerBlank", "1 0", ErrorNumber::NotANumber},
-                    Rejected{"TrailingJunk", "1.5x", ErrorNumber::NotANumber},
-                    Rejected{"ExponentOnly", "e5", ErrorNumber::NotANumber}),
-    [](const auto& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(NotANumber, TextToSingleRejects,
+                         testing::Values(Rejected{"Empty", "", ErrorNumber::NotANumber},
+                                         Rejected{"Blanks", "   ", ErrorNumber::NotANumber},
+                                         Rejected{"Letters", "abc", ErrorNumber::NotANumber},
+                                         Rejected{"Comma", "1,5", ErrorNumber::NotANumber},
+                                         Rejected{"TwoPoints", "1.2.3", ErrorNumber::NotANumber},
+                                         Rejected{"Inf", "inf", ErrorNumber::NotANumber},
+                                         Rejected{"Infinity", "-Infinity", ErrorNumber::NotANumber},
+                                         Rejected{"Nan", "nan", ErrorNumber::NotANumber},
+                                         Rejected{"NaNAsWritten", "NaN", ErrorNumber::NotANumber},
+                                         Rejected{"Hex", "0x10", ErrorNumber::NotANumber},
+                                         Rejected{"BareExponent", "1e", ErrorNumber::NotANumber},
+                                         Rejected{"SignedBareExponent", "1e+",
+                                                  ErrorNumber::NotANumber},
+                                         Rejected{"PointOnly", ".", ErrorNumber::NotANumber},
+                                         Rejected{"SignOnly", "-", ErrorNumber::NotANumber},
+                                         Rejected{"TwoSigns", "+-1", ErrorNumber::NotANumber},
+                                         Rejected{"InnerBlank", "1 0", ErrorNumber::NotANumber},
+                                         Rejected{"TrailingJunk", "1.5x", ErrorNumber::NotANumber},
+                                         Rejected{"ExponentOnly", "e5", ErrorNumber::NotANumber}),
+                         [](const auto& info) { return info.param.name; });
 
 INSTANTIATE_TEST_SUITE_P(
     BeyondSingleRange, TextToSingleRejects,
@@ -111,14 +110,16 @@ INSTANTIATE_TEST_SUITE_P(
                     Rejected{"Large", "1e39", ErrorNumber::Overflow},
                     Rejected{"NegativeLarge", "-1e39", ErrorNumber::Overflow},
                     Rejected{"HugeExponent", "1e99999999999999999999999", ErrorNumber::Overflow},
-                    Rejected{"ManyDigits",
-                             "1000000000000000000000000000000000000000000000000000",
+                    Rejected{"ManyDigits", "1000000000000000000000000000000000000000000000000000",
                              ErrorNumber::Overflow},
                     Rejected{"FractionWithExponent", "0.001e42", ErrorNumber::Overflow}),
     [](const auto& info) { return info.param.name; });
 
 TEST(TextToSingle, RejectsAnEmbeddedNul) {
-  EXPECT_EQ(failureOf(std::string_view("1\0" "5", 3)), ErrorNumber::NotANumber);
+  EXPECT_EQ(failureOf(std::string_view("1\0"
+                                       "5",
+                                       3)),
+            ErrorNumber::NotANumber);
 }
 
 TEST(TextToSingle, AMegabyteOfTextIsAnsweredAtOnce) {
@@ -296,9 +297,9 @@ TEST(Recovery, EndingTheProgramPassesThroughEveryHandler) {
 }
 
 TEST(Failure, EveryNumberHasPlainWords) {
-  for (ErrorNumber n : {ErrorNumber::SqrtOfNegative, ErrorNumber::Overflow,
-                        ErrorNumber::OutOfMemory, ErrorNumber::DivisionByZero,
-                        ErrorNumber::NotANumber, ErrorNumber::InvalidOperation}) {
+  for (ErrorNumber n :
+       {ErrorNumber::SqrtOfNegative, ErrorNumber::Overflow, ErrorNumber::OutOfMemory,
+        ErrorNumber::DivisionByZero, ErrorNumber::NotANumber, ErrorNumber::InvalidOperation}) {
     EXPECT_NE(describe(n), "Unknown error");
   }
   EXPECT_EQ(Failure(ErrorNumber::DivisionByZero).description(), "Division by zero");

@@ -82,9 +82,8 @@ void Calculator::Command1_Click() {
       recovery.run([&] { inputs_.ApplyDutyLimit(); });
       recovery.run([&] { services_.setText(TextBox::t, SingleToText(inputs_.t)); });
       recovery.run([&] {
-        services_.showMessage(
-            "Duty Cycle cannot be > 100%, t has been reduced to limit D to 100%",
-            MessageStyle::Information, "Warning");
+        services_.showMessage("Duty Cycle cannot be > 100%, t has been reduced to limit D to 100%",
+                              MessageStyle::Information, "Warning");
       });
       recovery.run([&] { inputs_.ComputeDutyCycle(); });
     }

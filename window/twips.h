@@ -26,11 +26,17 @@ struct TwipsLine {
 };
 
 // The one place where twips become logical pixels.
-constexpr int toPixels(int twips) { return twips / kTwipsPerPixel; }
-inline QPoint toPixels(int x, int y) { return {toPixels(x), toPixels(y)}; }
+constexpr int toPixels(int twips) {
+  return twips / kTwipsPerPixel;
+}
+inline QPoint toPixels(int x, int y) {
+  return {toPixels(x), toPixels(y)};
+}
 inline QRect toPixels(const TwipsRect& r) {
   return {toPixels(r.left), toPixels(r.top), toPixels(r.width), toPixels(r.height)};
 }
-inline QLine toPixels(const TwipsLine& l) { return {toPixels(l.x1, l.y1), toPixels(l.x2, l.y2)}; }
+inline QLine toPixels(const TwipsLine& l) {
+  return {toPixels(l.x1, l.y1), toPixels(l.x2, l.y2)};
+}
 
 }  // namespace rms
