@@ -1,0 +1,53 @@
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <span>
+
+#include <QApplication>
+#include <QFile>
+#include <QIcon>
+#include <QPushButton>
+
+#include "runtime/qt/qt_services.h"
+#include "runtime/qt/startup.h"
+#include "window/calculator.h"
+#include "window/main_window.h"
+
+namespace {
+
+// The program's icon from the resources linked into the executable; a null icon when
+// they are missing, which leaves the window engine's default in place.
+QIcon programIcon() {
+  QIcon icon;
+  for (const char* path : {":/icons/korvath-rms-32.png", ":/icons/korvath-rms-16.png"}) {
+    if (QFile::exists(QString::fromLatin1(path))) {
+      icon.addFile(QString::fromLatin1(path));
+    }
+  }
+  return icon;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  if (auto problem = rms::displayProblem(std::getenv, std::span(argv, argc))) {
+    std::fprintf(stderr, "%s\n", problem->c_str());
+    return 1;
+  }
+  std::optional<rms::StartupGuard> guard(std::in_place);
+  QApplication app(argc, argv);
+  guard.reset();
+  QApplication::setApplicationVersion(QStringLiteral("1.00"));
+  QGuiApplication::setDesktopFileName(QStringLiteral("korvath-rms"));
+  if (const QIcon icon = programIcon(); !icon.isNull()) {
+    QApplication::setWindowIcon(icon);
+  }
+
+  rms::MainWindow window;
+  rms::QtServices services(window);
+  rms::Calculator calculator(services);
+  QObject::connect(window.calculateButton(), &QPushButton::clicked, &window,
+                   [&calculator] { calculator.Command1_Click(); });
+  window.show();
+  return app.exec();
+}

@@ -1,0 +1,107 @@
+#include "runtime/qt/startup.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <string_view>
+#include <vector>
+
+#include <QtGlobal>
+
+namespace rms {
+namespace {
+
+constexpr std::string_view kPrefix = "korvath-rms: cannot open a window: ";
+
+bool isSet(const EnvironmentLookup& environment, const char* name) {
+  const char* value = environment(name);
+  return value != nullptr && *value != '\0';
+}
+
+std::string_view platformChoice(const EnvironmentLookup& environment,
+                                std::span<char* const> arguments) {
+  for (size_t i = 1; i + 1 < arguments.size(); ++i) {
+    const std::string_view argument = arguments[i] ? arguments[i] : "";
+    if (argument == "-platform" || argument == "--platform") {
+      return arguments[i + 1] ? arguments[i + 1] : "";
+    }
+  }
+  const char* fromEnvironment = environment("QT_QPA_PLATFORM");
+  return fromEnvironment ? fromEnvironment : "";
+}
+
+// What one platform plugin needs, or nothing when it can start here.
+std::optional<std::string> missingFor(std::string_view plugin,
+                                      const EnvironmentLookup& environment) {
+  plugin = plugin.substr(0, plugin.find(':'));  // "xcb:option=value"
+  if (plugin.empty()) {
+    if (isSet(environment, "DISPLAY") || isSet(environment, "WAYLAND_DISPLAY")) {
+      return std::nullopt;
+    }
+    return "DISPLAY is not set";
+  }
+  if (plugin.starts_with("xcb")) {
+    return isSet(environment, "DISPLAY") ? std::nullopt
+                                         : std::optional<std::string>("DISPLAY is not set");
+  }
+  if (plugin.starts_with("wayland")) {
+    // Without WAYLAND_DISPLAY the client library tries the default socket in the
+    // runtime directory.
+    if (isSet(environment, "WAYLAND_DISPLAY") || isSet(environment, "XDG_RUNTIME_DIR")) {
+      return std::nullopt;
+    }
+    return "WAYLAND_DISPLAY is not set";
+  }
+  return std::nullopt;  // offscreen, minimal, vnc, linuxfb, eglfs, ...
+}
+
+std::string fatalLine;  // written when the guard is installed
+QtMessageHandler previousHandler = nullptr;
+
+void guardHandler(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (type == QtFatalMsg) {
+    std::fputs(fatalLine.c_str(), stderr);
+    std::_Exit(1);
+  }
+  if (previousHandler) {
+    previousHandler(type, context, message);
+  }
+}
+
+}  // namespace
+
+std::optional<std::string> displayProblem(const EnvironmentLookup& environment,
+                                          std::span<char* const> arguments) {
+  // "wayland;xcb": the engine tries each in turn, so one that can start is enough.
+  const std::string_view choice = platformChoice(environment, arguments);
+  std::optional<std::string> first;
+  size_t start = 0;
+  while (true) {
+    const size_t end = choice.find(';', start);
+    const std::string_view plugin = choice.substr(start, end - start);
+    std::optional<std::string> missing = missingFor(plugin, environment);
+    if (!missing) {
+      return std::nullopt;
+    }
+    first = first ? first : missing;
+    if (end == std::string_view::npos) {
+      break;
+    }
+    start = end + 1;
+  }
+  return std::string(kPrefix) + "no display (" + *first + ")";
+}
+
+StartupGuard::StartupGuard() {
+  const char* display = std::getenv("DISPLAY");
+  fatalLine = std::string(kPrefix) + "the window system could not be reached" +
+              (display && *display ? std::string(" (DISPLAY=") + display + ")" : std::string()) +
+              "\n";
+  previousHandler = qInstallMessageHandler(guardHandler);
+}
+
+StartupGuard::~StartupGuard() {
+  qInstallMessageHandler(previousHandler);
+  previousHandler = nullptr;
+}
+
+}  // namespace rms

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <span>
+#include <string>
+
+namespace rms {
+
+// Looks up an environment variable; nullptr when it is not set.
+using EnvironmentLookup = std::function<const char*(const char*)>;
+
+// Why the window engine cannot open a window here, as one line for stderr, or nothing
+// when a window system looks reachable. Follows the engine's own choice of platform:
+// "-platform NAME" among the arguments, else QT_QPA_PLATFORM, else the desktop's
+// display (X11 or Wayland). Platforms that need no display (offscreen, minimal, vnc,
+// ...) always pass.
+std::optional<std::string> displayProblem(const EnvironmentLookup& environment,
+                                          std::span<char* const> arguments);
+
+// While it lives, a fatal error of the window engine (a display that refuses the
+// connection, say) prints one line to stderr and exits with status 1 instead of
+// aborting with a core dump. Guards the creation of the application object only.
+class StartupGuard {
+ public:
+  StartupGuard();
+  ~StartupGuard();
+  StartupGuard(const StartupGuard&) = delete;
+  StartupGuard& operator=(const StartupGuard&) = delete;
+};
+
+}  // namespace rms

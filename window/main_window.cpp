@@ -1,0 +1,119 @@
+#include "window/main_window.h"
+
+#include <algorithm>
+#include <limits>
+#include <vector>
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "window/layout.h"
+#include "window/twips.h"
+
+namespace rms {
+namespace {
+
+QString qt(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+Qt::Alignment alignmentOf(const ControlRow& row) {
+  switch (row.align) {
+    case TextAlign::Left:
+      return Qt::AlignLeft | Qt::AlignTop;
+    case TextAlign::Centred:
+      return Qt::AlignHCenter | Qt::AlignTop;
+  }
+  return Qt::AlignLeft | Qt::AlignTop;
+}
+
+QWidget* makeControl(const ControlRow& row, QWidget* window) {
+  QWidget* widget = nullptr;
+  switch (row.kind) {
+    case ControlKind::Label: {
+      auto* label = new QLabel(qt(row.text), window);
+      label->setTextFormat(Qt::PlainText);
+      label->setAlignment(alignmentOf(row));
+      label->setFocusPolicy(Qt::NoFocus);
+      widget = label;
+      break;
+    }
+    case ControlKind::TextBox: {
+      auto* box = new QLineEdit(qt(row.text), window);
+      // A pasted megabyte must arrive whole; Qt's default stops at 32767 characters.
+      box->setMaxLength(std::numeric_limits<int>::max());
+      box->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+      box->setAccessibleName(qt(row.partner));
+      widget = box;
+      break;
+    }
+    case ControlKind::Button: {
+      auto* button = new QPushButton(qt(row.text), window);
+      // Not the default button: Enter in a box must not calculate.
+      button->setAutoDefault(false);
+      button->setDefault(false);
+      widget = button;
+      break;
+    }
+  }
+  if (row.font == FontRole::Legend) {
+    widget->setFont(legendFont());
+  }
+  widget->setObjectName(qt(objectNameOf(row)));
+  widget->setGeometry(toPixels(row.rect));
+  return widget;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
+  setWindowTitle(qt(kWindowCaption));
+  setFont(windowFont());
+  setFixedSize(toPixels(kClientWidthTwips), toPixels(kClientHeightTwips));
+
+  // Labels first, so that every box and the button stack above them (a title's last
+  // pixel row lies under its result box) and a drawing layer can go in between.
+  for (const ControlRow& row : kLayout) {
+    if (row.kind == ControlKind::Label) {
+      makeControl(row, this);
+    }
+  }
+  std::vector<std::pair<int, QWidget*>> stops;  // tab index, widget
+  for (const ControlRow& row : kLayout) {
+    if (row.kind != ControlKind::Label) {
+      QWidget* widget = makeControl(row, this);
+      firstBox_ = firstBox_ ? firstBox_ : widget;
+      stops.emplace_back(row.tabIndex, widget);
+      if (row.kind == ControlKind::Button) {
+        button_ = static_cast<QPushButton*>(widget);
+      }
+    }
+  }
+
+  // A caption label names its box for screen readers.
+  for (const ControlRow& row : kLayout) {
+    if (row.kind == ControlKind::Label && !row.partner.empty()) {
+      auto* label = findChild<QLabel*>(qt(objectNameOf(row)), Qt::FindDirectChildrenOnly);
+      label->setBuddy(findChild<QLineEdit*>(qt(row.partner), Qt::FindDirectChildrenOnly));
+    }
+  }
+
+  std::sort(stops.begin(), stops.end(),
+            [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (size_t i = 1; i < stops.size(); ++i) {
+    setTabOrder(stops[i - 1].second, stops[i].second);
+  }
+  stops.front().second->setFocus();
+}
+
+void MainWindow::addDrawingLayer(QWidget* layer) {
+  layer->setParent(this);
+  layer->setGeometry(rect());
+  layer->setAttribute(Qt::WA_TransparentForMouseEvents);
+  layer->setFocusPolicy(Qt::NoFocus);
+  layer->stackUnder(firstBox_);
+  layer->setVisible(true);
+}
+
+}  // namespace rms
