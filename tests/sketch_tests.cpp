@@ -1,0 +1,612 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+#include <QPushButton>
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "window/sketch_data.h"
+#include "window/sketches.h"
+#include "window/twips.h"
+
+namespace rms {
+namespace {
+
+QApplication& application() {
+  static int argc = 1;
+  static char name[] = "sketch_tests";
+  static char* argv[] = {name, nullptr};
+  static QApplication app(argc, argv);
+  return app;
+}
+
+// Colours chosen to be told apart exactly: nothing is antialiased, so every pixel is one
+// of the three.
+const QColor kPaper(255, 255, 255);
+const QColor kInk(0, 0, 0);
+const QColor kMaskFill(200, 160, 40);
+
+// The drawing at one device-pixel ratio, read back in logical pixels.
+class Canvas {
+ public:
+  explicit Canvas(qreal ratio) : ratio_(ratio) {
+    image_ = QImage(static_cast<int>(std::ceil(693 * ratio)),
+                    static_cast<int>(std::ceil(375 * ratio)), QImage::Format_RGB32);
+    image_.setDevicePixelRatio(ratio);
+    image_.fill(kPaper);
+    QPainter painter(&image_);
+    paintSketches(painter, kInk, kMaskFill);
+  }
+
+  const QImage& image() const { return image_; }
+
+  // The device pixels of one logical pixel.
+  QRect devicePixels(int x, int y) const {
+    const int left = static_cast<int>(std::floor(x * ratio_));
+    const int top = static_cast<int>(std::floor(y * ratio_));
+    const int right = static_cast<int>(std::ceil((x + 1) * ratio_));
+    const int bottom = static_cast<int>(std::ceil((y + 1) * ratio_));
+    return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
+  }
+
+  int count(int x, int y, const QColor& colour) const {
+    const QRect r = devicePixels(x, y);
+    int n = 0;
+    for (int dy = r.top(); dy <= r.bottom(); ++dy) {
+      for (int dx = r.left(); dx <= r.right(); ++dx) {
+        n += image_.pixelColor(dx, dy) == colour ? 1 : 0;
+      }
+    }
+    return n;
+  }
+  int size(int x, int y) const {
+    const QRect r = devicePixels(x, y);
+    return r.width() * r.height();
+  }
+  bool anyInk(int x, int y) const { return count(x, y, kInk) > 0; }
+  bool allInk(int x, int y) const { return count(x, y, kInk) == size(x, y); }
+  bool all(int x, int y, const QColor& colour) const { return count(x, y, colour) == size(x, y); }
+
+ private:
+  qreal ratio_;
+  QImage image_;
+};
+
+std::string nameOf(std::string_view name, int index) {
+  std::string s(name);
+  if (index != kNoIndex) {
+    s += "(" + std::to_string(index) + ")";
+  }
+  return s;
+}
+
+// --- Where the drawing should be, worked out from the tables in logical pixels. ---
+// A line runs between the centres of its end pixels; an outline runs half a pixel inside
+// the pixel rectangle of its shape.
+
+double distanceToSegment(QPointF p, QPointF a, QPointF b) {
+  const QPointF ab = b - a;
+  const double len2 = QPointF::dotProduct(ab, ab);
+  double t = len2 > 0 ? QPointF::dotProduct(p - a, ab) / len2 : 0.0;
+  t = std::clamp(t, 0.0, 1.0);
+  const QPointF d = p - (a + t * ab);
+  return std::hypot(d.x(), d.y());
+}
+
+QPointF centre(QPoint p) {
+  return QPointF(p) + QPointF(0.5, 0.5);
+}
+
+struct Ellipse {
+  QPointF centre;
+  double a;  // half width, between outline centres
+  double b;  // half height
+};
+
+Ellipse ellipseOf(const TwipsRect& twips) {
+  const QRect r = toPixels(twips);
+  return {QPointF(r.left() + r.width() / 2.0, r.top() + r.height() / 2.0), (r.width() - 1) / 2.0,
+          (r.height() - 1) / 2.0};
+}
+
+double distanceToEllipse(QPointF p, const Ellipse& e) {
+  const double nx = (p.x() - e.centre.x()) / e.a;
+  const double ny = (p.y() - e.centre.y()) / e.b;
+  // Not the exact distance, but never more than it: the outlines of the ellipse scaled by
+  // r and by 1 are at least |r - 1| * min(a, b) apart.
+  return std::abs(std::hypot(nx, ny) - 1.0) * std::min(e.a, e.b);
+}
+
+double distanceToOutline(QPointF p, const SketchShape& shape) {
+  switch (shape.kind) {
+    case ShapeKind::Ellipse:
+      return distanceToEllipse(p, ellipseOf(shape.twips));
+    case ShapeKind::Rectangle: {
+      const QRectF r = QRectF(toPixels(shape.twips)).adjusted(0.5, 0.5, -0.5, -0.5);
+      return std::min({distanceToSegment(p, r.topLeft(), r.topRight()),
+                       distanceToSegment(p, r.topRight(), r.bottomRight()),
+                       distanceToSegment(p, r.bottomRight(), r.bottomLeft()),
+                       distanceToSegment(p, r.bottomLeft(), r.topLeft())});
+    }
+    case ShapeKind::Mask:
+      return std::numeric_limits<double>::infinity();  // fills, draws no ink
+  }
+  return 0.0;
+}
+
+int stepNumber(PaintStep step) {
+  return static_cast<int>(std::find(kPaintOrder.begin(), kPaintOrder.end(), step) -
+                          kPaintOrder.begin());
+}
+
+// Whether a mask painted after the shape covers the pixel.
+bool hiddenAt(QPoint pixel, const SketchShape& shape) {
+  for (const SketchShape& mask : kShapes) {
+    if (mask.kind == ShapeKind::Mask && stepNumber(mask.step) > stepNumber(shape.step) &&
+        toPixels(mask.twips).contains(pixel)) {
+      return true;
+    }
+  }
+  return false;
+}
+
+// How far the pixel is from any ink other than `except`.
+double clearance(QPoint pixel, const SketchLine* except) {
+  const QPointF p = centre(pixel);
+  double best = std::numeric_limits<double>::infinity();
+  for (const SketchLine& line : kLines) {
+    if (&line != except) {
+      const QLine l = toPixels(line.twips);
+      best = std::min(best, distanceToSegment(p, centre(l.p1()), centre(l.p2())));
+    }
+  }
+  for (const SketchShape& shape : kShapes) {
+    if (!hiddenAt(pixel, shape)) {
+      best = std::min(best, distanceToOutline(p, shape));
+    }
+  }
+  return best;
+}
+
+constexpr double kClear = 1.5;
+
+bool isAxisAligned(const QLine& l) {
+  return l.x1() == l.x2() || l.y1() == l.y2();
+}
+
+// The pixels the line should light at a fraction of its length, stepping along its major
+// axis: one pixel, or two when the line passes exactly between them.
+std::vector<QPoint> pixelsAt(const QLine& l, double fraction) {
+  const int dx = l.x2() - l.x1();
+  const int dy = l.y2() - l.y1();
+  if (std::abs(dx) >= std::abs(dy)) {
+    const int x = l.x1() + static_cast<int>(std::lround(fraction * dx));
+    const double y = l.y1() + (dx == 0 ? 0.0 : double(x - l.x1()) * dy / dx);
+    if (std::abs(y - std::floor(y) - 0.5) < 1e-9) {
+      return {QPoint(x, int(std::floor(y))), QPoint(x, int(std::ceil(y)))};
+    }
+    return {QPoint(x, int(std::lround(y)))};
+  }
+  const int y = l.y1() + static_cast<int>(std::lround(fraction * dy));
+  const double x = l.x1() + double(y - l.y1()) * dx / dy;
+  if (std::abs(x - std::floor(x) - 0.5) < 1e-9) {
+    return {QPoint(int(std::floor(x)), y), QPoint(int(std::ceil(x)), y)};
+  }
+  return {QPoint(int(std::lround(x)), y)};
+}
+
+// The step across the line: along the minor axis.
+QPoint across(const QLine& l) {
+  return std::abs(l.x2() - l.x1()) >= std::abs(l.y2() - l.y1()) ? QPoint(0, 1) : QPoint(1, 0);
+}
+
+// --- The tables ---------------------------------------------------------------------
+
+TEST(SketchTables, HoldEveryNamedElementOfTheWindowExactlyOnce) {
+  // Layout names as designed, with the gaps in the array indices.
+  std::vector<std::string> expectedLines{
+      "Line33",    "Line1(0)",  "Line2(0)",  "Line52(0)", "Line1(1)",  "Line2(1)",  "Line52(1)",
+      "Line1(3)",  "Line3(0)",  "Line52(3)", "Line1(4)",  "Line3(1)",  "Line4",     "Line8",
+      "Line12",    "Line5",     "Line9",     "Line13",    "Line6",     "Line10",    "Line14",
+      "Line7",     "Line11",    "Line32",    "Line31",    "Line50",    "Line51",    "Line15",
+      "Line16",    "Line17",    "Line18",    "Line19",    "Line20",    "Line21",    "Line23",
+      "Line22",    "Line24",    "Line52(4)", "Line25",    "Line26",    "Line27(0)", "Line28(0)",
+      "Line29(0)", "Line30(0)", "Line27(1)", "Line28(1)", "Line29(1)", "Line30(1)", "Line27(3)",
+      "Line28(3)", "Line29(3)", "Line30(3)", "Line27(2)", "Line28(2)", "Line35",    "Line36",
+      "Line37",    "Line38",    "Line39",    "Line40",    "Line41",    "Line42",    "Line44",
+      "Line34",    "Line53",    "Line45",    "Line43",    "Line47",    "Line46",    "Line49",
+      "Line48"};
+  std::vector<std::string> expectedShapes{
+      "Shape1(0)", "Shape1(1)", "Shape1(5)", "Shape1(4)", "Shape1(3)", "Shape2(0)", "Shape1(2)",
+      "Shape1(9)", "Shape1(7)", "Shape2(2)", "Shape3(0)", "Shape4(0)", "Shape5(0)", "Shape6(0)"};
+  ASSERT_EQ(expectedLines.size(), 70u + 1u);
+  ASSERT_EQ(expectedShapes.size(), 14u);
+
+  std::vector<std::string> lines;
+  for (const SketchLine& l : kLines) {
+    lines.push_back(nameOf(l.name, l.index));
+  }
+  std::vector<std::string> shapes;
+  int ellipses = 0, masks = 0, rectangles = 0;
+  for (const SketchShape& s : kShapes) {
+    shapes.push_back(nameOf(s.name, s.index));
+    switch (s.kind) {
+      case ShapeKind::Ellipse:
+        ++ellipses;
+        break;
+      case ShapeKind::Mask:
+        ++masks;
+        break;
+      case ShapeKind::Rectangle:
+        ++rectangles;
+        break;
+    }
+  }
+  std::sort(lines.begin(), lines.end());
+  std::sort(shapes.begin(), shapes.end());
+  std::sort(expectedLines.begin(), expectedLines.end());
+  std::sort(expectedShapes.begin(), expectedShapes.end());
+  EXPECT_EQ(lines, expectedLines);
+  EXPECT_EQ(shapes, expectedShapes);
+  EXPECT_EQ(ellipses, 8);
+  EXPECT_EQ(masks, 2);
+  EXPECT_EQ(rectangles, 4);
+}
+
+TEST(SketchTables, RowsCarryTheirDesignedTwips) {
+  struct LineRow {
+    const char* name;
+    int index;
+    TwipsLine at;
+    LineStyle style;
+  };
+  const LineRow lineRows[] = {
+      {"Line33", kNoIndex, {6600, 120, 6600, 5520}, LineStyle::Solid},
+      {"Line52", 0, {1800, 240, 240, 240}, LineStyle::Dotted},
+      {"Line1", 4, {120, 2160, 120, 2760}, LineStyle::Solid},
+      {"Line51", kNoIndex, {1920, 2520, 1800, 2520}, LineStyle::Dotted},
+      {"Line23", kNoIndex, {1080, 3000, 1080, 3480}, LineStyle::Solid},
+      {"Line27", 2, {1200, 4080, 1440, 3720}, LineStyle::Solid},
+      {"Line29", 3, {1200, 4560, 1080, 4560}, LineStyle::Solid},
+      {"Line41", kNoIndex, {1800, 3720, 1680, 3840}, LineStyle::Solid},
+      {"Line34", kNoIndex, {360, 4560, 360, 4920}, LineStyle::Dotted},
+      {"Line48", kNoIndex, {360, 5160, 480, 5040}, LineStyle::Solid},
+  };
+  for (const LineRow& want : lineRows) {
+    SCOPED_TRACE(nameOf(want.name, want.index));
+    const auto it = std::find_if(kLines.begin(), kLines.end(), [&](const SketchLine& l) {
+      return l.name == want.name && l.index == want.index;
+    });
+    ASSERT_NE(it, kLines.end());
+    EXPECT_EQ(it->twips.x1, want.at.x1);
+    EXPECT_EQ(it->twips.y1, want.at.y1);
+    EXPECT_EQ(it->twips.x2, want.at.x2);
+    EXPECT_EQ(it->twips.y2, want.at.y2);
+    EXPECT_EQ(it->style, want.style);
+  }
+
+  struct ShapeRow {
+    const char* name;
+    int index;
+    ShapeKind kind;
+    TwipsRect at;
+  };
+  const ShapeRow shapeRows[] = {
+      {"Shape1", 5, ShapeKind::Ellipse, {600, 240, 255, 735}},
+      {"Shape1", 9, ShapeKind::Ellipse, {600, 960, 255, 735}},
+      {"Shape2", 0, ShapeKind::Mask, {120, 600, 1335, 495}},
+      {"Shape2", 2, ShapeKind::Mask, {120, 1320, 1455, 495}},
+      {"Shape6", 0, ShapeKind::Rectangle, {1200, 1560, 255, 495}},
+  };
+  for (const ShapeRow& want : shapeRows) {
+    SCOPED_TRACE(nameOf(want.name, want.index));
+    const auto it = std::find_if(kShapes.begin(), kShapes.end(), [&](const SketchShape& s) {
+      return s.name == want.name && s.index == want.index;
+    });
+    ASSERT_NE(it, kShapes.end());
+    EXPECT_EQ(it->kind, want.kind);
+    EXPECT_EQ(it->twips.left, want.at.left);
+    EXPECT_EQ(it->twips.top, want.at.top);
+    EXPECT_EQ(it->twips.width, want.at.width);
+    EXPECT_EQ(it->twips.height, want.at.height);
+  }
+}
+
+// --- The painting, at device-pixel ratios 1, 1.5 and 2 --------------------------------
+
+class SketchPainting : public testing::TestWithParam<qreal> {
+ protected:
+  void SetUp() override { application(); }
+  qreal ratio() const { return GetParam(); }
+  // At whole ratios every device pixel of a one-pixel line is lit; at 1.5 the pixel grid
+  // and the logical grid do not meet, so only some are.
+  bool whole() const { return ratio() == std::floor(ratio()); }
+};
+
+TEST_P(SketchPainting, UsesOnlyInkMaskAndPaperNeverABlend) {
+  const Canvas canvas(ratio());
+  const QImage& img = canvas.image();
+  int ink = 0, mask = 0;
+  for (int y = 0; y < img.height(); ++y) {
+    for (int x = 0; x < img.width(); ++x) {
+      const QColor c = img.pixelColor(x, y);
+      ASSERT_TRUE(c == kInk || c == kMaskFill || c == kPaper) << x << "," << y;
+      ink += c == kInk;
+      mask += c == kMaskFill;
+    }
+  }
+  EXPECT_GT(ink, 0);
+  EXPECT_GT(mask, 0);
+}
+
+TEST_P(SketchPainting, EverySolidLineIsInkedAndNothingBesideIt) {
+  const Canvas canvas(ratio());
+  const double fractions[] = {0.5, 0.4, 0.6, 0.3, 0.7, 0.2, 0.8, 0.1, 0.9};
+  for (const SketchLine& line : kLines) {
+    if (line.style != LineStyle::Solid) {
+      continue;
+    }
+    SCOPED_TRACE(nameOf(line.name, line.index));
+    const QLine l = toPixels(line.twips);
+    const QPoint step = across(l);
+    bool sampled = false;
+    for (const double f : fractions) {
+      const std::vector<QPoint> on = pixelsAt(l, f);
+      // A sample is only telling where no other element comes near it.
+      const bool onClear = std::all_of(on.begin(), on.end(),
+                                       [&](QPoint p) { return clearance(p, &line) >= kClear; });
+      if (!onClear) {
+        continue;
+      }
+      // Three pixels to either side, on the far side of both candidates.
+      std::vector<QPoint> besides;
+      for (const int d : {3, -3}) {
+        const QPoint p = (d > 0 ? on.back() : on.front()) + d * step;
+        if (clearance(p, &line) >= kClear &&
+            distanceToSegment(centre(p), centre(l.p1()), centre(l.p2())) >= kClear) {
+          besides.push_back(p);
+        }
+      }
+      if (besides.empty()) {
+        continue;
+      }
+      sampled = true;
+      const bool inked = std::any_of(on.begin(), on.end(), [&](QPoint p) {
+        return whole() && isAxisAligned(l) ? canvas.allInk(p.x(), p.y())
+                                           : canvas.anyInk(p.x(), p.y());
+      });
+      EXPECT_TRUE(inked) << "at " << on.front().x() << "," << on.front().y();
+      for (const QPoint b : besides) {
+        EXPECT_FALSE(canvas.anyInk(b.x(), b.y())) << "beside at " << b.x() << "," << b.y();
+      }
+      // Crisp: exactly one logical pixel wide, with its neighbours untouched.
+      if (whole() && isAxisAligned(l)) {
+        for (const int d : {1, -1}) {
+          const QPoint n = on.front() + d * step;
+          if (clearance(n, &line) >= kClear) {
+            EXPECT_FALSE(canvas.anyInk(n.x(), n.y())) << "next to " << n.x() << "," << n.y();
+          }
+        }
+      }
+      break;
+    }
+    EXPECT_TRUE(sampled) << "no sample point clear of other elements";
+  }
+}
+
+TEST_P(SketchPainting, DottedLinesShowDotsAndGaps) {
+  const Canvas canvas(ratio());
+  for (const SketchLine& line : kLines) {
+    if (line.style != LineStyle::Dotted) {
+      continue;
+    }
+    SCOPED_TRACE(nameOf(line.name, line.index));
+    const QLine l = toPixels(line.twips);
+    const int length = std::max(std::abs(l.dx()), std::abs(l.dy()));
+    int lit = 0, unlit = 0;
+    for (int i = 0; i <= length; ++i) {
+      for (const QPoint p : pixelsAt(l, double(i) / length)) {
+        if (clearance(p, &line) < kClear) {
+          continue;  // a crossing
+        }
+        (canvas.anyInk(p.x(), p.y()) ? lit : unlit) += 1;
+      }
+    }
+    ASSERT_GE(lit + unlit, 5);
+    // Neither solid nor missing: a steady share of dots and of gaps.
+    EXPECT_GE(lit * 5, lit + unlit) << lit << " lit, " << unlit << " unlit";
+    EXPECT_GE(unlit * 5, lit + unlit) << lit << " lit, " << unlit << " unlit";
+  }
+}
+
+// Rows and columns of logical pixels where only a mask may show.
+struct MaskedBand {
+  const char* what;
+  int left, top, right, bottom;  // twips, inclusive of the pixels they fall in
+};
+
+TEST_P(SketchPainting, MasksHideTheLowerHalvesOfTheHumps) {
+  const Canvas canvas(ratio());
+  // Between each panel's time axis and the first element of the next panel, right of the
+  // next panel's vertical axis, nothing but the mask may show. The bands stop one pixel
+  // short of the masks' right and bottom edges, which at ratio 1.5 fall inside a device
+  // pixel.
+  const MaskedBand bands[] = {
+      {"below the panel-0 axis", 135, 615, 1425, 930},
+      {"below the panel-1 axis", 135, 1335, 1545, 1530},
+  };
+  for (const MaskedBand& band : bands) {
+    SCOPED_TRACE(band.what);
+    int wrong = 0;
+    for (int y = toPixels(band.top); y <= toPixels(band.bottom); ++y) {
+      for (int x = toPixels(band.left); x <= toPixels(band.right); ++x) {
+        wrong += canvas.all(x, y, kMaskFill) ? 0 : 1;
+      }
+    }
+    EXPECT_EQ(wrong, 0);
+  }
+}
+
+// A point of the outline of `shape` at logical row y, on the left or the right.
+QPoint outlinePoint(const SketchShape& shape, int y, bool left) {
+  const Ellipse e = ellipseOf(shape.twips);
+  const double ny = (y + 0.5 - e.centre.y()) / e.b;
+  const double dx = e.a * std::sqrt(std::max(0.0, 1.0 - ny * ny));
+  const double x = e.centre.x() + (left ? -dx : dx);
+  return QPoint(static_cast<int>(std::floor(x)), y);
+}
+
+bool inkNear(const Canvas& canvas, QPoint p) {
+  for (int dx = -1; dx <= 1; ++dx) {
+    if (canvas.anyInk(p.x() + dx, p.y())) {
+      return true;
+    }
+  }
+  return false;
+}
+
+TEST_P(SketchPainting, HumpsShowAboveTheirAxesEvenOverTheOtherMask) {
+  const Canvas canvas(ratio());
+  for (const SketchShape& shape : kShapes) {
+    if (shape.kind != ShapeKind::Ellipse) {
+      continue;
+    }
+    SCOPED_TRACE(nameOf(shape.name, shape.index));
+    const QRect r = toPixels(shape.twips);
+    // The upper half, from just below the top down to just above the axis. For the humps
+    // of panel 1 these rows lie inside the panel-0 mask.
+    for (int y = r.top() + 3; y < r.top() + r.height() / 2 - 1; y += 3) {
+      EXPECT_TRUE(inkNear(canvas, outlinePoint(shape, y, true))) << "left, row " << y;
+      EXPECT_TRUE(inkNear(canvas, outlinePoint(shape, y, false))) << "right, row " << y;
+    }
+  }
+}
+
+TEST_P(SketchPainting, RectangularPanelShowsWholeOverThePanelOneMask) {
+  const Canvas canvas(ratio());
+  const QRect mask = toPixels(TwipsRect{120, 1320, 1455, 495});
+  for (const SketchShape& shape : kShapes) {
+    if (shape.kind != ShapeKind::Rectangle) {
+      continue;
+    }
+    SCOPED_TRACE(nameOf(shape.name, shape.index));
+    const QRect r = toPixels(shape.twips);
+    ASSERT_TRUE(mask.contains(r.topLeft()));
+    for (int x = r.left(); x <= r.right(); ++x) {
+      EXPECT_TRUE(canvas.anyInk(x, r.top())) << "top edge at " << x;
+    }
+    for (int y = r.top(); y <= mask.bottom(); ++y) {
+      EXPECT_TRUE(canvas.anyInk(r.left(), y)) << "left edge at " << y;
+      EXPECT_TRUE(canvas.anyInk(r.right(), y)) << "right edge at " << y;
+    }
+  }
+  // The dotted Ip line right of the last pulse, still inside the mask.
+  const int y = toPixels(1560);
+  int lit = 0, unlit = 0;
+  for (int x = toPixels(1200 + 255) + 1; x <= mask.right(); ++x) {
+    (canvas.anyInk(x, y) ? lit : unlit) += 1;
+  }
+  EXPECT_GT(lit, 0);
+  EXPECT_GT(unlit, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Ratios, SketchPainting, testing::Values(1.0, 1.5, 2.0),
+                         [](const testing::TestParamInfo<qreal>& info) {
+                           return "x" + std::to_string(static_cast<int>(info.param * 10));
+                         });
+
+// --- Where the pixels fall, at ratio 1 and 2 -------------------------------------------
+
+class PixelConvention : public testing::TestWithParam<qreal> {
+ protected:
+  void SetUp() override { application(); }
+};
+
+TEST_P(PixelConvention, ShapesCoverLeftToLeftPlusWidth) {
+  const Canvas canvas(GetParam());
+  struct Probe {
+    const char* what;
+    int x, y;  // logical pixels
+    QColor colour;
+    bool expectColour;
+  };
+  // Shape4(0): pixel rectangle 32, 104, 17 x 33, so its outline is on columns 32 and 48
+  // and rows 104 and 136 (the time axis).
+  // Shape2(0): pixel rectangle 8, 40, 89 x 33, so it fills columns 8 to 96.
+  const Probe probes[] = {
+      {"rectangle, left edge", 32, 120, kInk, true},
+      {"rectangle, right edge", 48, 120, kInk, true},
+      {"rectangle, inside its right edge", 47, 120, kInk, false},
+      {"rectangle, right of its right edge", 49, 120, kInk, false},
+      {"rectangle, left of its left edge", 31, 120, kInk, false},
+      {"rectangle, below the axis", 40, 137, kInk, false},
+      {"mask, last column", 96, 50, kMaskFill, true},
+      {"mask, first column past it", 97, 50, kPaper, true},
+      {"mask, last row", 30, 72, kMaskFill, true},
+      {"mask, first row past it", 30, 73, kPaper, true},
+      {"humps 1 and 2 touch", 24, 39, kInk, true},
+      {"vertical axis at x = 8", 8, 10, kInk, true},
+      {"left of the axis", 7, 10, kInk, false},
+      {"right of the axis", 9, 10, kInk, false},
+      {"end pixel of the panel-0 time axis", 104, 40, kInk, true},
+      {"past the end of the panel-0 time axis", 105, 40, kInk, false},
+  };
+  for (const Probe& probe : probes) {
+    SCOPED_TRACE(probe.what);
+    if (probe.expectColour) {
+      EXPECT_TRUE(canvas.all(probe.x, probe.y, probe.colour));
+    } else {
+      EXPECT_EQ(canvas.count(probe.x, probe.y, probe.colour), 0);
+    }
+  }
+  // Panel 1: a gap of 15 pixels on the axis row above the axis between neighbouring humps.
+  for (int x = 25; x <= 39; ++x) {
+    EXPECT_EQ(canvas.count(x, 87, kInk), 0) << "gap at " << x;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Ratios, PixelConvention, testing::Values(1.0, 2.0),
+                         [](const testing::TestParamInfo<qreal>& info) {
+                           return "x" + std::to_string(static_cast<int>(info.param * 10));
+                         });
+
+// --- The layer widget ------------------------------------------------------------------
+
+TEST(SketchLayerWidget, IsTransparentToPaintAndMouseOverTheControlsBelow) {
+  application();
+  QWidget window;
+  window.resize(693, 375);
+  QPalette palette = window.palette();
+  palette.setColor(QPalette::Window, QColor(10, 120, 200));
+  palette.setColor(QPalette::WindowText, QColor(250, 20, 20));
+  window.setPalette(palette);
+  window.setAutoFillBackground(true);
+  auto* button = new QPushButton("under", &window);
+  button->setGeometry(300, 150, 80, 30);
+  auto* layer = new SketchLayer(&window);
+  layer->raise();
+  window.show();
+
+  EXPECT_EQ(layer->size(), QSize(693, 375));
+  // Mouse events fall through to the control beneath.
+  EXPECT_EQ(window.childAt(320, 160), button);
+  EXPECT_EQ(window.childAt(100, 300), nullptr);
+
+  const QImage grab = window.grab().toImage();
+  // No background of its own: the window shows through away from the drawing...
+  EXPECT_EQ(grab.pixelColor(250, 300), QColor(10, 120, 200));
+  EXPECT_EQ(grab.pixelColor(5, 5), QColor(10, 120, 200));
+  // ...and the drawing itself is in the window's text colour: the separator at x = 440.
+  for (int y = 8; y <= 368; y += 20) {
+    EXPECT_EQ(grab.pixelColor(440, y), QColor(250, 20, 20)) << y;
+  }
+}
+
+}  // namespace
+}  // namespace rms
