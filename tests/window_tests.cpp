@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <map>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -49,25 +49,29 @@ struct ShownMessage {
   QString title;
   QString text;
   QMessageBox::Icon icon;
-  QList<QAbstractButton*> buttons;
-  QMessageBox::StandardButtons standardButtons;
+  QMessageBox::StandardButtons buttons;
+  qsizetype buttonCount;
   QWidget* parent;
   Qt::TextFormat format;
   QString tBox;  // the t box while the message was up
 };
 
+// Records a message box instead of waiting for a user.
+QtServices::Presenter recordInto(std::vector<ShownMessage>& shown, const QWidget& window) {
+  return [&shown, &window](QMessageBox& b) {
+    shown.push_back({b.windowTitle(), b.text(), b.icon(), b.standardButtons(), b.buttons().size(),
+                     b.parentWidget(), b.textFormat(), window.findChild<QLineEdit*>("t")->text()});
+  };
+}
+
 // The real window, the real services and the calculator, wired as the program wires
-// them; message boxes are recorded instead of waiting for a user.
+// them.
 class WindowTest : public testing::Test {
  protected:
   WindowTest() {
     QObject::connect(window.calculateButton(), &QPushButton::clicked, &window,
                      [this] { calculator.Command1_Click(); });
-    services.setPresenter([this](QMessageBox& box) {
-      messages.push_back({box.windowTitle(), box.text(), box.icon(), box.buttons(),
-                          box.standardButtons(), box.parentWidget(), box.textFormat(),
-                          this->box("t")->text()});
-    });
+    services.setPresenter(recordInto(messages, window));
   }
 
   void showActive() {
@@ -115,7 +119,6 @@ TEST_F(WindowTest, OpensWithTheDesignedTextsAndTheFocusInThePeriodBox) {
   EXPECT_EQ(QApplication::focusWidget(), box("P"));
   for (QLineEdit* edit : window.findChildren<QLineEdit*>()) {
     EXPECT_FALSE(edit->isReadOnly()) << edit->objectName().toStdString();
-    EXPECT_EQ(edit->maxLength(), std::numeric_limits<int>::max());
   }
   EXPECT_TRUE(messages.empty());
 }
@@ -135,40 +138,18 @@ TEST_F(WindowTest, TabAndShiftTabCycleThroughTheBoxesAndTheButton) {
     ASSERT_EQ(QApplication::focusWidget()->objectName(), order[i])
         << "Shift+Tab from " << order[i + 1].toStdString();
   }
-  for (QLabel* label : window.findChildren<QLabel*>()) {
-    EXPECT_EQ(label->focusPolicy(), Qt::NoFocus) << label->objectName().toStdString();
-  }
 }
 
 TEST_F(WindowTest, EveryControlStandsWhereTheTablePutsIt) {
-  int labels = 0, boxes = 0, buttons = 0;
   for (const ControlRow& row : kLayout) {
     const QString name = QString::fromStdString(objectNameOf(row));
     QWidget* widget = child(name);
     ASSERT_NE(widget, nullptr) << "missing or duplicated: " << name.toStdString();
     EXPECT_EQ(widget->geometry(), toPixels(row.rect)) << name.toStdString();
-    switch (row.kind) {
-      case ControlKind::Label:
-        ++labels;
-        ASSERT_NE(qobject_cast<QLabel*>(widget), nullptr) << name.toStdString();
-        EXPECT_EQ(qobject_cast<QLabel*>(widget)->text().toStdString(), row.text);
-        break;
-      case ControlKind::TextBox:
-        ++boxes;
-        ASSERT_NE(qobject_cast<QLineEdit*>(widget), nullptr) << name.toStdString();
-        EXPECT_EQ(qobject_cast<QLineEdit*>(widget)->text().toStdString(), row.text);
-        break;
-      case ControlKind::Button:
-        ++buttons;
-        ASSERT_EQ(widget, window.calculateButton());
-        EXPECT_EQ(window.calculateButton()->text(), "Calculate");
-        break;
-    }
   }
-  EXPECT_EQ(labels, 28);
-  EXPECT_EQ(boxes, 11);
-  EXPECT_EQ(buttons, 1);
-  EXPECT_EQ(window.findChildren<QWidget*>().size(), 40);
+  EXPECT_EQ(window.findChildren<QLabel*>().size(), 28);
+  EXPECT_EQ(window.findChildren<QLineEdit*>().size(), 11);
+  EXPECT_EQ(window.findChildren<QPushButton*>().size(), 1);
 
   // A few rows against the design in twips, written out, so a wrong row is caught.
   const std::map<QString, QRect> designed = {
@@ -180,15 +161,12 @@ TEST_F(WindowTest, EveryControlStandsWhereTheTablePutsIt) {
       {"Label16", QRect(2640 / 15, 4680 / 15, 375 / 15, 255 / 15)},
       {"Label4", QRect(2040 / 15, 2160 / 15, 255 / 15, 255 / 15)},
       {"Label1", QRect(120 / 15, 5040 / 15, 375 / 15, 375 / 15)},
-      {"Label12", QRect(720 / 15, 4920 / 15, 855 / 15, 255 / 15)},
   };
   for (const auto& [name, rect] : designed) {
     ASSERT_NE(child(name), nullptr) << name.toStdString();
     EXPECT_EQ(child(name)->geometry(), rect) << name.toStdString();
   }
-}
 
-TEST_F(WindowTest, TitlesAndLegendAreCentredAndOnlyTheLegendHasItsOwnFont) {
   const QStringList centred = {"Label20(0)", "Label20(1)", "Label20(3)", "Label20(4)",
                                "Label20(5)", "Label20(6)", "Label1",     "Label2"};
   for (QLabel* label : window.findChildren<QLabel*>()) {
@@ -196,10 +174,11 @@ TEST_F(WindowTest, TitlesAndLegendAreCentredAndOnlyTheLegendHasItsOwnFont) {
     const bool legend = name == "Label1" || name == "Label2";
     EXPECT_EQ(bool(label->alignment() & Qt::AlignHCenter), centred.contains(name))
         << name.toStdString();
-    EXPECT_EQ(label->frameShape(), QFrame::NoFrame) << name.toStdString();
     EXPECT_DOUBLE_EQ(label->font().pointSizeF(), legend ? 9.75 : 8.0) << name.toStdString();
-    EXPECT_EQ(label->font().weight(), QFont::Normal) << name.toStdString();
+    EXPECT_EQ(label->focusPolicy(), Qt::NoFocus) << name.toStdString();
   }
+  EXPECT_EQ(child<QLabel>("Label16")->text(), "t = ");
+  EXPECT_EQ(child<QLabel>("Label14(0)")->text(), "Irms = Ip . Sqrt(D/2)");
 }
 
 TEST_F(WindowTest, NothingMovesWhenTheWindowIsResized) {
@@ -208,12 +187,11 @@ TEST_F(WindowTest, NothingMovesWhenTheWindowIsResized) {
   for (QWidget* w : window.findChildren<QWidget*>()) {
     before[w->objectName()] = w->geometry();
   }
-  window.resize(900, 600);
-  QApplication::processEvents();
-  EXPECT_EQ(window.size(), QSize(693, 375));
-  window.resize(300, 200);
-  QApplication::processEvents();
-  EXPECT_EQ(window.size(), QSize(693, 375));
+  for (QSize asked : {QSize(900, 600), QSize(300, 200)}) {
+    window.resize(asked);
+    QApplication::processEvents();
+    EXPECT_EQ(window.size(), QSize(693, 375));
+  }
   for (QWidget* w : window.findChildren<QWidget*>()) {
     EXPECT_EQ(w->geometry(), before[w->objectName()]) << w->objectName().toStdString();
   }
@@ -235,9 +213,6 @@ TEST_F(WindowTest, EveryCaptionFitsItsLabelAtTheResolvedFont) {
   }
   QPushButton* button = window.calculateButton();
   EXPECT_LT(QFontMetrics(button->font()).horizontalAdvance(button->text()), button->width());
-  for (QLineEdit* edit : window.findChildren<QLineEdit*>()) {
-    EXPECT_LE(QFontMetrics(edit->font()).height(), edit->height());
-  }
 }
 
 TEST_F(WindowTest, BoxesCarryTheirCaptionsAndTitlesForAssistiveTechnology) {
@@ -296,8 +271,7 @@ TEST_F(WindowTest, AClickAndTheSpaceBarBothCalculateIntoTheResultBoxes) {
   QTest::keyClick(window.calculateButton(), Qt::Key_Space);
   EXPECT_EQ(results(), expected);
   EXPECT_TRUE(messages.empty());
-  EXPECT_EQ(calculator.readErrorCount(), 0);
-  EXPECT_EQ(calculator.clickErrorCount(), 0);
+  EXPECT_EQ(calculator.readErrorCount() + calculator.clickErrorCount(), 0);
 }
 
 TEST_F(WindowTest, EnterAndEscapeNeverCalculate) {
@@ -313,36 +287,27 @@ TEST_F(WindowTest, EnterAndEscapeNeverCalculate) {
   }
   EXPECT_EQ(results(), kSixEmpty);
   EXPECT_TRUE(messages.empty());
-  EXPECT_FALSE(window.calculateButton()->isDefault());
-  EXPECT_FALSE(window.calculateButton()->autoDefault());
 }
 
-TEST_F(WindowTest, TypedResultTextStaysUntilAPressWritesTheBox) {
+TEST_F(WindowTest, BoxesHoldWhatIsTypedUntilAPressWritesThem) {
   showActive();
   QLineEdit* result = box("Text6(4)");
   result->setFocus();
   QTest::keyClicks(result, "my note");
   QTest::keyClick(result, Qt::Key_Tab);
-  EXPECT_EQ(result->text(), "my note");
   EXPECT_EQ(services.text(TextBox::Text6_4), "my note");
   press();
   EXPECT_EQ(result->text(), expectedForInitialInputs()[3]);
-}
 
-TEST_F(WindowTest, AMegabytePasteArrivesWhole) {
-  const QString huge(1 << 20, QLatin1Char('7'));
-  box("Ip")->setFocus();
+  // No length limit: a pasted megabyte arrives whole.
   box("Ip")->selectAll();
-  box("Ip")->insert(huge);
+  box("Ip")->insert(QString(1 << 20, QLatin1Char('7')));
   EXPECT_EQ(services.text(TextBox::Ip).size(), size_t{1} << 20);
-}
 
-TEST_F(WindowTest, ServicesReadAndWriteTheNamedBoxesInUtf8) {
-  const QString text = QString::fromUtf8("µ 2,5 Ω");
-  box("Ia")->setText(text);
+  // Texts cross the services as UTF-8 both ways.
+  box("Ia")->setText(QString::fromUtf8("µ 2,5 Ω"));
   EXPECT_EQ(services.text(TextBox::Ia), "µ 2,5 Ω");
   services.setText(TextBox::Text6_5, "√2 ≈ 1.414");
-  EXPECT_EQ(box("Text6(5)")->text(), QString::fromUtf8("√2 ≈ 1.414"));
   EXPECT_EQ(results()[4], QString::fromUtf8("√2 ≈ 1.414"));
 }
 
@@ -350,8 +315,7 @@ TEST(QtServicesTest, RefusesAWindowWithoutTheBoxes) {
   application();
   QWidget empty;
   EXPECT_THROW(QtServices{empty}, std::invalid_argument);
-  // Boxes of other names do not count.
-  new QLineEdit(&empty);
+  new QLineEdit(&empty);  // a box of another name does not count
   EXPECT_THROW(QtServices{empty}, std::invalid_argument);
 }
 
@@ -362,66 +326,55 @@ struct MessageCase {
   QString title;
   QString text;
   QMessageBox::Icon icon;
+  QString tBox;
 };
 
-TEST_F(WindowTest, EachMessageBoxShowsItsTextTitleAndIcon) {
-  const std::string negativeRoot = "Error " + describe(ErrorNumber::SqrtOfNegative);
+TEST(MessageBoxTest, EachMessageShowsItsTextTitleAndIconOverTheWindow) {
+  application();
+  const QString duty = "Duty Cycle cannot be > 100%, t has been reduced to limit D to 100%";
+  const QString end = QString::fromStdString("Error " + describe(ErrorNumber::SqrtOfNegative));
   const std::vector<MessageCase> cases = {
       {"empty box",
        {{"Ia", ""}},
        1,
        "Error",
        "Please ensure all boxes are filled",
-       QMessageBox::Critical},
+       QMessageBox::Critical,
+       "0.5"},
+      // The t box already shows the period when the warning comes up.
       {"duty above 100%",
-       {{"t", "2"}},
+       {{"t", "3"}, {"P", "2.5"}},
        1,
        "Warning",
-       "Duty Cycle cannot be > 100%, t has been reduced to limit D to 100%",
-       QMessageBox::Information},
-      {"eleventh failure",
-       {{"t", "-1"}},
-       3,
-       "End",
-       QString::fromStdString(negativeRoot),
-       QMessageBox::Critical},
+       duty,
+       QMessageBox::Information,
+       "2.5"},
+      {"eleventh failure", {{"t", "-1"}}, 3, "End", end, QMessageBox::Critical, "-1"},
   };
   for (const MessageCase& c : cases) {
     SCOPED_TRACE(c.what);
-    MainWindow fresh;
-    QtServices freshServices(fresh);
-    Calculator freshCalculator(freshServices);
+    MainWindow window;
+    QtServices services(window);
+    Calculator calculator(services);
     std::vector<ShownMessage> shown;
-    freshServices.setPresenter([&](QMessageBox& b) {
-      shown.push_back({b.windowTitle(), b.text(), b.icon(), b.buttons(), b.standardButtons(),
-                       b.parentWidget(), b.textFormat(), fresh.findChild<QLineEdit*>("t")->text()});
-    });
+    services.setPresenter(recordInto(shown, window));
     for (const auto& [name, text] : c.edits) {
-      fresh.findChild<QLineEdit*>(name)->setText(text);
+      window.findChild<QLineEdit*>(name)->setText(text);
     }
     for (int i = 0; i < c.presses; ++i) {
-      freshCalculator.Command1_Click();
+      calculator.Command1_Click();
     }
     ASSERT_EQ(shown.size(), 1u);
     const ShownMessage& m = shown.front();
     EXPECT_EQ(m.title, c.title);
     EXPECT_EQ(m.text, c.text);
     EXPECT_EQ(m.icon, c.icon);
-    EXPECT_EQ(m.standardButtons, QMessageBox::Ok);
-    EXPECT_EQ(m.buttons.size(), 1);
-    EXPECT_EQ(m.parent, &fresh);
+    EXPECT_EQ(m.buttons, QMessageBox::Ok);
+    EXPECT_EQ(m.buttonCount, 1);
+    EXPECT_EQ(m.parent, &window);
     EXPECT_EQ(m.format, Qt::PlainText);
+    EXPECT_EQ(m.tBox, c.tBox);
   }
-}
-
-TEST_F(WindowTest, TheDutyWarningComesAfterTheTBoxShowsThePeriod) {
-  box("t")->setText("3");
-  box("P")->setText("2.5");
-  press();
-  ASSERT_EQ(messages.size(), 1u);
-  EXPECT_EQ(messages.front().tBox, "2.5");
-  EXPECT_EQ(box("t")->text(), "2.5");
-  EXPECT_EQ(box("P")->text(), "2.5");
 }
 
 // The message box as the user meets it: modal, over the window, and the press goes on
@@ -483,13 +436,10 @@ TEST_F(WindowTest, TheEleventhFailureClosesTheWindowAndLeavesTheEventLoop) {
   EXPECT_FALSE(watchdogFired);
   EXPECT_EQ(status, 0);
   EXPECT_EQ(visibleAfterPress, (std::vector<bool>{true, true, false}));
-  EXPECT_FALSE(window.isVisible());
   EXPECT_TRUE(calculator.ended());
   EXPECT_EQ(calculator.clickErrorCount(), 11);
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages.front().title, "End");
-  // Slot 0 was written on every press; the failing slots keep nothing after the end.
-  EXPECT_FALSE(results()[0].isEmpty());
 }
 
 TEST_F(WindowTest, ADrawingLayerLiesBetweenTheLabelsAndTheBoxes) {
@@ -505,11 +455,11 @@ TEST_F(WindowTest, ADrawingLayerLiesBetweenTheLabelsAndTheBoxes) {
   const QObjectList stack = window.children();
   const qsizetype at = stack.indexOf(layer);
   for (qsizetype i = 0; i < stack.size(); ++i) {
-    if (i == at || !stack[i]->isWidgetType()) {
-      continue;
+    if (qobject_cast<QLabel*>(stack[i])) {
+      EXPECT_LT(i, at) << stack[i]->objectName().toStdString();
+    } else if (qobject_cast<QLineEdit*>(stack[i]) || qobject_cast<QPushButton*>(stack[i])) {
+      EXPECT_GT(i, at) << stack[i]->objectName().toStdString();
     }
-    const bool isLabel = qobject_cast<QLabel*>(stack[i]) != nullptr;
-    EXPECT_EQ(i < at, isLabel) << stack[i]->objectName().toStdString();
   }
 
   // The mouse goes through the layer to the label below it and to the boxes above it.
@@ -523,8 +473,8 @@ TEST_F(WindowTest, ADrawingLayerLiesBetweenTheLabelsAndTheBoxes) {
 }
 
 // Rendered at whatever ratio the screen has (the suite also runs with QT_SCALE_FACTOR=2):
-// every label shows ink inside its own rectangle and the window's empty strips stay
-// plain, so nothing is drawn at a stale scale or offset.
+// every label shows ink inside its own rectangle and an empty strip stays plain, so
+// nothing is drawn at a stale scale or offset.
 TEST_F(WindowTest, TheWindowRendersAtTheScreensPixelRatio) {
   showActive();
   const QPixmap pixmap = window.grab();
@@ -534,64 +484,47 @@ TEST_F(WindowTest, TheWindowRendersAtTheScreensPixelRatio) {
   }
   EXPECT_EQ(pixmap.size(), window.size() * ratio);
   const QImage image = pixmap.toImage().convertToFormat(QImage::Format_RGB32);
-  const QColor background = window.palette().color(QPalette::Window);
-  const auto isInk = [&](int x, int y) {
-    return qGray(image.pixel(x, y)) < qGray(background.rgb()) - 64;
-  };
-  for (QLabel* label : window.findChildren<QLabel*>()) {
-    const QRect device(label->geometry().topLeft() * ratio, label->geometry().size() * ratio);
+  const QRgb background = window.palette().color(QPalette::Window).rgb();
+  const auto inkIn = [&](const QRect& logical) {
+    const QRect device(logical.topLeft() * ratio, logical.size() * ratio);
     int ink = 0;
     for (int y = device.top(); y <= device.bottom(); ++y) {
       for (int x = device.left(); x <= device.right(); ++x) {
-        ink += isInk(x, y) ? 1 : 0;
+        ink += qGray(image.pixel(x, y)) < qGray(background) - 64 ? 1 : 0;
       }
     }
-    EXPECT_GT(ink, 0) << label->objectName().toStdString();
+    return ink;
+  };
+  for (QLabel* label : window.findChildren<QLabel*>()) {
+    EXPECT_GT(inkIn(label->geometry()), 0) << label->objectName().toStdString();
   }
-  // The strip between the formulas and the titles' column holds no control (the
-  // drawings come later, in their own layer): x 4400..6500 twips at y 0..2100 twips.
-  const QRect empty(QPoint(toPixels(4400), 0) * ratio,
-                    QSize(toPixels(2100), toPixels(2100)) * ratio);
-  for (int y = empty.top(); y <= empty.bottom(); ++y) {
-    for (int x = empty.left(); x <= empty.right(); ++x) {
-      ASSERT_EQ(image.pixel(x, y), background.rgb()) << x << "," << y;
-    }
-  }
+  // Between the formulas and the separator, above panel 4, nothing stands.
+  EXPECT_EQ(inkIn(QRect(toPixels(4400, 0), QSize(toPixels(2100), toPixels(2100)))), 0);
 }
 
 struct DisplayCase {
   const char* what;
   std::vector<const char*> arguments;
   std::map<std::string, std::string> environment;
-  std::optional<std::string> problem;
+  const char* missing;  // what the message names, or nullptr when a window can open
 };
 
 TEST(DisplayProblemTest, FollowsThePlatformTheWindowEngineWouldChoose) {
-  const std::string noX = "korvath-rms: cannot open a window: no display (DISPLAY is not set)";
-  const std::string noWayland =
-      "korvath-rms: cannot open a window: no display (WAYLAND_DISPLAY is not set)";
   const std::vector<DisplayCase> cases = {
-      {"empty environment", {}, {}, noX},
-      {"X display", {}, {{"DISPLAY", ":0"}}, std::nullopt},
-      {"empty DISPLAY", {}, {{"DISPLAY", ""}}, noX},
-      {"Wayland display", {}, {{"WAYLAND_DISPLAY", "wayland-0"}}, std::nullopt},
-      {"offscreen", {}, {{"QT_QPA_PLATFORM", "offscreen"}}, std::nullopt},
-      {"minimal", {}, {{"QT_QPA_PLATFORM", "minimal"}}, std::nullopt},
-      {"vnc with options", {}, {{"QT_QPA_PLATFORM", "vnc:size=800x600"}}, std::nullopt},
-      {"xcb without X", {}, {{"QT_QPA_PLATFORM", "xcb"}, {"WAYLAND_DISPLAY", "w"}}, noX},
-      {"xcb with options", {}, {{"QT_QPA_PLATFORM", "xcb:x=1"}, {"DISPLAY", ":1"}}, std::nullopt},
+      {"empty environment", {}, {}, "DISPLAY"},
+      {"X display", {}, {{"DISPLAY", ":0"}}, nullptr},
+      {"empty DISPLAY", {}, {{"DISPLAY", ""}}, "DISPLAY"},
+      {"Wayland display", {}, {{"WAYLAND_DISPLAY", "wayland-0"}}, nullptr},
+      {"offscreen", {}, {{"QT_QPA_PLATFORM", "offscreen"}}, nullptr},
+      {"vnc with options", {}, {{"QT_QPA_PLATFORM", "vnc:size=800x600"}}, nullptr},
+      {"xcb without X", {}, {{"QT_QPA_PLATFORM", "xcb"}, {"WAYLAND_DISPLAY", "w"}}, "DISPLAY"},
       {"wayland without socket",
        {},
        {{"QT_QPA_PLATFORM", "wayland"}, {"DISPLAY", ":0"}},
-       noWayland},
-      {"fallback list", {}, {{"QT_QPA_PLATFORM", "wayland;xcb"}, {"DISPLAY", ":0"}}, std::nullopt},
-      {"fallback list, none usable", {}, {{"QT_QPA_PLATFORM", "xcb;wayland"}}, noX},
-      {"argument beats environment",
-       {"-platform", "offscreen"},
-       {{"QT_QPA_PLATFORM", "xcb"}},
-       std::nullopt},
-      {"double-dash argument", {"--platform", "xcb"}, {{"QT_QPA_PLATFORM", "offscreen"}}, noX},
-      {"dangling -platform", {"-platform"}, {}, noX},
+       "WAYLAND_DISPLAY"},
+      {"fallback list", {}, {{"QT_QPA_PLATFORM", "wayland;xcb"}, {"DISPLAY", ":0"}}, nullptr},
+      {"argument first", {"-platform", "offscreen"}, {{"QT_QPA_PLATFORM", "xcb"}}, nullptr},
+      {"double dash", {"--platform", "xcb"}, {{"QT_QPA_PLATFORM", "offscreen"}}, "DISPLAY"},
   };
   for (const DisplayCase& c : cases) {
     std::vector<char*> argv = {const_cast<char*>("korvath-rms")};
@@ -602,7 +535,14 @@ TEST(DisplayProblemTest, FollowsThePlatformTheWindowEngineWouldChoose) {
       const auto it = c.environment.find(name);
       return it == c.environment.end() ? nullptr : it->second.c_str();
     };
-    EXPECT_EQ(displayProblem(lookup, argv), c.problem) << c.what;
+    const std::optional<std::string> problem = displayProblem(lookup, argv);
+    if (c.missing == nullptr) {
+      EXPECT_EQ(problem, std::nullopt) << c.what;
+    } else {
+      EXPECT_EQ(problem, "korvath-rms: cannot open a window: no display (" +
+                             std::string(c.missing) + " is not set)")
+          << c.what;
+    }
   }
 }
 
