@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-dev
   xvfb xauth xdotool imagemagick
-  desktop-file-utils appstream
+  desktop-file-utils appstream dpkg-dev file python3 libx11-6
 )
 
 missing=()
