@@ -9,6 +9,7 @@
 #include <QPushButton>
 
 #include "window/layout.h"
+#include "window/sketches.h"
 #include "window/twips.h"
 
 namespace rms {
@@ -90,6 +91,9 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
       }
     }
   }
+
+  // The waveform sketches, over the labels and under the boxes.
+  addDrawingLayer(new SketchLayer);
 
   // A caption label names its box for screen readers.
   for (const ControlRow& row : kLayout) {
