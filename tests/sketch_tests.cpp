@@ -2,6 +2,9 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
 #include <algorithm>
@@ -11,6 +14,9 @@
 #include <string>
 #include <vector>
 
+#include "runtime/qt/qt_services.h"
+#include "window/calculator.h"
+#include "window/main_window.h"
 #include "window/sketch_data.h"
 #include "window/sketches.h"
 #include "window/twips.h"
@@ -22,8 +28,9 @@ QApplication& application() {
   static int argc = 1;
   static char name[] = "sketch_tests";
   static char* argv[] = {name, nullptr};
-  static QApplication app(argc, argv);
-  return app;
+  // Never destroyed: the widgets of the tests and Qt's own statics must not outlive it.
+  static QApplication* app = new QApplication(argc, argv);
+  return *app;
 }
 
 // Colours chosen to be told apart exactly: nothing is antialiased, so every pixel is one
@@ -599,12 +606,122 @@ TEST(SketchLayerWidget, IsTransparentToPaintAndMouseOverTheControlsBelow) {
   EXPECT_EQ(window.childAt(100, 300), nullptr);
 
   const QImage grab = window.grab().toImage();
+  const qreal ratio = window.devicePixelRatioF();
+  const auto at = [&](int x, int y) { return grab.pixelColor(QPoint(x, y) * ratio); };
   // No background of its own: the window shows through away from the drawing...
-  EXPECT_EQ(grab.pixelColor(250, 300), QColor(10, 120, 200));
-  EXPECT_EQ(grab.pixelColor(5, 5), QColor(10, 120, 200));
+  EXPECT_EQ(at(250, 300), QColor(10, 120, 200));
+  EXPECT_EQ(at(5, 5), QColor(10, 120, 200));
   // ...and the drawing itself is in the window's text colour: the separator at x = 440.
   for (int y = 8; y <= 368; y += 20) {
-    EXPECT_EQ(grab.pixelColor(440, y), QColor(250, 20, 20)) << y;
+    EXPECT_EQ(at(440, y), QColor(250, 20, 20)) << y;
+  }
+}
+
+// --- In the real window ----------------------------------------------------------------
+
+// The window as the program wires it, with message boxes counted instead of shown.
+class SketchesInTheWindow : public testing::Test {
+ protected:
+  SketchesInTheWindow() {
+    services.setPresenter([this](QMessageBox&) { ++messages; });
+  }
+
+  QImage grab() { return window.grab().toImage().convertToFormat(QImage::Format_RGB32); }
+  qreal ratio() const { return window.devicePixelRatioF(); }
+  QRect device(const QRect& logical) const {
+    return QRect(logical.topLeft() * ratio(), logical.size() * ratio());
+  }
+  // Everything left of the formulas, where the sketches and their level labels stand,
+  // and the separator's column.
+  QImage sketchArea() {
+    const QImage image = grab();
+    QImage area = image.copy(device(QRect(0, 0, toPixels(2400), 375)));
+    const QImage separator = image.copy(device(QRect(toPixels(6600), 0, 1, 375)));
+    return area.height() == separator.height() ? area : QImage();
+  }
+  QLineEdit* box(const char* name) {
+    return window.findChild<QLineEdit*>(QString::fromLatin1(name));
+  }
+
+  QApplication& app = application();  // before any widget
+  MainWindow window;
+  QtServices services{window};
+  Calculator calculator{services};
+  int messages = 0;
+};
+
+TEST_F(SketchesInTheWindow, AreDrawnOverTheLabelsTheyCross) {
+  struct Crossing {
+    const char* label;
+    QRect ink;    // logical pixels the drawing must cover
+    QPoint fill;  // a pixel of the label that no drawing and no letter covers
+  };
+  const Crossing crossings[] = {
+      // The separator over the end of the panel-6 formula.
+      {"Label14(5)", QRect(QPoint(toPixels(6600), toPixels(3720)), QSize(1, toPixels(255))),
+       QPoint(toPixels(6600) + 3, toPixels(3720) + 8)},
+      // The fall of pulse 1 of panel 6 over the legend's "t".
+      {"Label2", QRect(QPoint(toPixels(360), toPixels(4320)), QSize(1, toPixels(240) + 1)),
+       QPoint(toPixels(150), toPixels(4665))},
+      // The shaft of the T arrow over the legend's "T".
+      {"Label1", QRect(QPoint(toPixels(120), toPixels(5040)), QSize(toPixels(360) + 1, 1)),
+       QPoint(toPixels(450), toPixels(5370))},
+  };
+  // Each label gets a background of its own, which would hide any drawing beneath it.
+  const QColor labelFill(20, 200, 60);
+  for (const Crossing& c : crossings) {
+    auto* label = window.findChild<QLabel*>(QString::fromLatin1(c.label));
+    ASSERT_NE(label, nullptr) << c.label;
+    ASSERT_TRUE(label->geometry().contains(c.ink)) << c.label;
+    ASSERT_TRUE(label->geometry().contains(c.fill)) << c.label;
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::Window, labelFill);
+    label->setPalette(palette);
+    label->setAutoFillBackground(true);
+  }
+  window.show();
+  const QImage image = grab();
+  const QColor ink = window.palette().color(QPalette::WindowText);
+  for (const Crossing& c : crossings) {
+    SCOPED_TRACE(c.label);
+    const QRect d = device(c.ink);
+    for (int y = d.top(); y <= d.bottom(); ++y) {
+      for (int x = d.left(); x <= d.right(); ++x) {
+        EXPECT_EQ(image.pixelColor(x, y), ink) << x << "," << y;
+      }
+    }
+    // The label itself was painted, beneath.
+    EXPECT_EQ(image.pixelColor(device(QRect(c.fill, QSize(1, 1))).topLeft()), labelFill);
+  }
+}
+
+TEST_F(SketchesInTheWindow, LookTheSameBeforeAndAfterEveryPress) {
+  struct Inputs {
+    const char* what;
+    const char* t;
+    const char* period;
+    int messages;  // message boxes the press brings up
+  };
+  const Inputs cases[] = {
+      {"the initial inputs", "0.5", "1", 0}, {"a t box that holds no number", "abc", "1", 1},
+      {"an empty period box", "0.5", "", 1}, {"a duty cycle above 100 %", "3", "2", 1},
+      {"a period of zero", "0.5", "0", 0},
+  };
+  window.show();
+  const QImage atStart = sketchArea();
+  ASSERT_FALSE(atStart.isNull());
+  // The layer is there: the panel-0 axis at x = 8.
+  EXPECT_EQ(atStart.pixelColor(device(QRect(8, 20, 1, 1)).topLeft()),
+            window.palette().color(QPalette::WindowText));
+  for (const Inputs& in : cases) {
+    SCOPED_TRACE(in.what);
+    messages = 0;
+    box("t")->setText(QString::fromLatin1(in.t));
+    box("P")->setText(QString::fromLatin1(in.period));
+    calculator.Command1_Click();
+    QApplication::processEvents();
+    EXPECT_GE(messages, in.messages);
+    EXPECT_TRUE(sketchArea() == atStart);
   }
 }
 
