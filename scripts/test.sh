@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds everything with warnings as errors and runs every test.
+# Builds everything with warnings as errors and runs every test; then runs them again
+# under the sanitizers, and runs the fuzzers for a bounded time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
@@ -8,3 +9,41 @@ cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRMS_WERROR
   -DRMS_BUILD_BENCH=ON
 cmake --build build-test
 ctest --test-dir build-test --output-on-failure
+
+# --- Sanitizers -------------------------------------------------------------------
+# The whole suite again, built with AddressSanitizer and UndefinedBehaviorSanitizer
+# (no recovery): any report aborts the test that made it, and ctest fails.
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRMS_WERROR=ON \
+  -DRMS_SANITIZE=ON
+cmake --build build-asan
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:detect_stack_use_after_return=1:strict_string_checks=1 \
+UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+LSAN_OPTIONS=suppressions=$PWD/scripts/lsan-suppressions.txt:print_suppressions=0 \
+  ctest --test-dir build-asan --output-on-failure
+
+# --- Fuzzing ----------------------------------------------------------------------
+# Each libFuzzer target runs for RMS_FUZZ_SECONDS (default 60; 0 skips fuzzing) from the
+# committed seeds plus what earlier runs in this build directory found. A crash, a
+# sanitizer report, a leak or an input slower than 10 s is a finding: the input is kept
+# in build-fuzz/findings/ and the script fails.
+fuzz_seconds=${RMS_FUZZ_SECONDS:-60}
+if [ "$fuzz_seconds" -gt 0 ]; then
+  cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRMS_WERROR=ON -DRMS_BUILD_FUZZ=ON -DBUILD_TESTING=OFF
+  cmake --build build-fuzz --target fuzz_text_to_single fuzz_press
+  mkdir -p build-fuzz/findings
+  for target in text_to_single press; do
+    corpus=build-fuzz/corpus/$target
+    log=build-fuzz/fuzz_$target.log
+    mkdir -p "$corpus"
+    echo "fuzz_$target: ${fuzz_seconds} s"
+    if ! "build-fuzz/fuzz/fuzz_$target" -max_total_time="$fuzz_seconds" -timeout=10 \
+        -dict=fuzz/rms.dict -artifact_prefix=build-fuzz/findings/ -print_final_stats=1 \
+        "$corpus" "fuzz/corpus/$target" >"$log" 2>&1; then
+      tail -n 60 "$log"
+      echo "fuzz_$target found a problem; the input is in build-fuzz/findings/" >&2
+      exit 1
+    fi
+    grep -E '^stat::(number_of_executed_units|average_exec_per_sec)' "$log"
+  done
+fi
