@@ -400,7 +400,7 @@ TEST_F(WindowTest, ARealMessageBoxHoldsThePressUntilDismissed) {
     up->button(QMessageBox::Ok)->click();
   });
   poll.start();
-  QTimer::singleShot(5000, &window, [] {
+  QTimer::singleShot(30000, &window, [] {
     if (auto* stuck = QApplication::activeModalWidget()) {
       stuck->close();
     }
@@ -429,7 +429,7 @@ TEST_F(WindowTest, TheEleventhFailureClosesTheWindowAndLeavesTheEventLoop) {
     watchdogFired = true;
     QCoreApplication::exit(2);
   });
-  watchdog.start(5000);
+  watchdog.start(30000);
   const int status = QApplication::exec();
   watchdog.stop();
 
