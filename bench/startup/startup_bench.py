@@ -123,8 +123,9 @@ class XWatcher:
             self.x.XFree(data)
         return pid
 
-    def wait_for_map(self, pid, timeout):
-        """Returns the monotonic time in ns at which a window of `pid` was mapped."""
+    def wait_for_map(self, child, timeout):
+        """Returns the monotonic time in ns at which a window of the process `child` was
+        mapped."""
         deadline = time.monotonic() + timeout
         event = XEvent()
         while True:
@@ -132,12 +133,17 @@ class XWatcher:
                 self.x.XNextEvent(self.dpy, ctypes.byref(event))
                 now = time.monotonic_ns()
                 if (event.type == MAP_NOTIFY and not event.xmap.override_redirect
-                        and self.window_pid(event.xmap.window) == pid):
+                        and self.window_pid(event.xmap.window) == child.pid):
                     return now
+            if child.poll() is not None:
+                raise RuntimeError(f"process {child.pid} ended with status {child.returncode} "
+                                   "before it mapped a window")
             left = deadline - time.monotonic()
             if left <= 0:
-                raise TimeoutError(f"no window of process {pid} mapped within {timeout} s")
-            select.select([self.fd], [], [], left)
+                raise TimeoutError(f"no window of process {child.pid} mapped within {timeout} s")
+            # An event wakes the wait at once; the time limit only bounds how late an early
+            # exit of the program is noticed.
+            select.select([self.fd], [], [], min(left, 0.05))
 
     def close(self):
         self.x.XCloseDisplay(self.dpy)
@@ -193,7 +199,7 @@ def run_once(program, watcher, env, timeout):
     child = subprocess.Popen([program], env=env, stdout=subprocess.DEVNULL,
                              stderr=subprocess.PIPE)
     try:
-        mapped = watcher.wait_for_map(child.pid, timeout)
+        mapped = watcher.wait_for_map(child, timeout)
         if child.poll() is not None:
             raise RuntimeError(f"{program} ended during the measurement")
         rss = settled_rss_kib(child.pid)
@@ -239,7 +245,10 @@ def main():
         watcher = XWatcher(display)
         env = {k: v for k, v in os.environ.items()
                if not k.startswith(("QT_", "WAYLAND_", "XDG_SESSION"))}
-        env.update(DISPLAY=display, QT_QPA_PLATFORM="xcb")
+        # Without a session bus libdbus would fork dbus-launch in the background of every
+        # run; an address that fails at once keeps that out of the figures.
+        env.update(DISPLAY=display, QT_QPA_PLATFORM="xcb",
+                   DBUS_SESSION_BUS_ADDRESS="unix:path=/nonexistent/bus")
         env.pop("XAUTHORITY", None)
         results = {"program": ([], []), "baseline": ([], [])}
         for warm_up in (args.baseline, args.program):
