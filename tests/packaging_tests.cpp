@@ -299,12 +299,6 @@ TEST_P(IconDrawing, TraceIsOneConnectedSinePeriodAcrossTheScreen) {
 
 INSTANTIATE_TEST_SUITE_P(Sizes, IconDrawing, testing::ValuesIn(kIconSizes));
 
-TEST(IconDrawingSizes, OnlyTheIconSizesAreDrawn) {
-  for (int size : {0, 15, 24, 48}) {
-    EXPECT_THROW(drawIcon(size), std::invalid_argument) << size;
-  }
-}
-
 // The committed icon files are what the drawing code makes today.
 TEST(CommittedIcons, PngFilesMatchTheDrawing) {
   for (int size : kIconSizes) {
