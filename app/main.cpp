@@ -4,8 +4,10 @@
 #include <span>
 
 #include <QApplication>
-#include <QFile>
 #include <QIcon>
+#include <QImage>
+#include <QImageReader>
+#include <QPixmap>
 #include <QPushButton>
 
 #include "runtime/qt/qt_services.h"
@@ -20,8 +22,11 @@ namespace {
 QIcon programIcon() {
   QIcon icon;
   for (const char* path : {":/icons/korvath-rms-32.png", ":/icons/korvath-rms-16.png"}) {
-    if (QFile::exists(QString::fromLatin1(path))) {
-      icon.addFile(QString::fromLatin1(path));
+    // Read as PNG outright: letting Qt guess the format loads every image plugin.
+    QImageReader reader(QString::fromLatin1(path), "png");
+    reader.setAutoDetectImageFormat(false);
+    if (const QImage image = reader.read(); !image.isNull()) {
+      icon.addPixmap(QPixmap::fromImage(image));
     }
   }
   return icon;

@@ -1,6 +1,7 @@
 #include "runtime/fake_services.h"
 
 #include <string_view>
+#include <utility>
 
 namespace rms {
 namespace {
@@ -10,28 +11,23 @@ size_t slot(TextBox box) {
 constexpr std::string_view kMessagePrefix = "message:";
 }  // namespace
 
-// The initial texts of the window's input boxes; the result boxes start empty.
-FakeServices::FakeServices() {
-  texts_[slot(TextBox::t)] = "0.5";
-  texts_[slot(TextBox::P)] = "1";
-  texts_[slot(TextBox::Ip)] = "1";
-  texts_[slot(TextBox::Ia)] = ".5";
-  texts_[slot(TextBox::Ib)] = "1";
-}
-
 std::string FakeServices::text(TextBox box) const {
   return texts_[slot(box)];
 }
 
 void FakeServices::setText(TextBox box, std::string_view text) {
   texts_[slot(box)] = text;
-  log_.push_back(std::string(boxName(box)) + "=" + std::string(text));
+  std::string entry(boxName(box));
+  entry.append("=").append(text);
+  log_.push_back(std::move(entry));
 }
 
 void FakeServices::showMessage(std::string_view prompt, MessageStyle style,
                                std::string_view title) {
-  log_.push_back(std::string(kMessagePrefix) + std::string(title) + "|" +
-                 std::to_string(static_cast<int>(style)) + "|" + std::string(prompt));
+  std::string entry(kMessagePrefix);
+  entry.append(title).append("|").append(std::to_string(static_cast<int>(style)));
+  entry.append("|").append(prompt);
+  log_.push_back(std::move(entry));
   if (onMessage) {
     onMessage(*this);
   }

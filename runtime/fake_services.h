@@ -16,8 +16,6 @@ namespace rms {
 //   "end"                      the program was ended
 class FakeServices : public Services {
  public:
-  FakeServices();
-
   std::string text(TextBox box) const override;
   void setText(TextBox box, std::string_view text) override;
   void showMessage(std::string_view prompt, MessageStyle style, std::string_view title) override;
@@ -37,7 +35,8 @@ class FakeServices : public Services {
 
  private:
   static constexpr size_t kBoxes = static_cast<size_t>(TextBox::Text6_6) + 1;
-  std::array<std::string, kBoxes> texts_;
+  // In TextBox order: the window's initial texts of t, P, Ip, Ia and Ib; results empty.
+  std::array<std::string, kBoxes> texts_{"0.5", "1", "1", ".5", "1"};
   std::vector<std::string> log_;
   bool ended_ = false;
 };

@@ -26,7 +26,7 @@ QFont captionFace(qreal pointSize) {
 std::string objectNameOf(const ControlRow& row) {
   std::string name(row.name);
   if (row.index != kNoIndex) {
-    name += "(" + std::to_string(row.index) + ")";
+    name.append("(").append(std::to_string(row.index)).append(")");
   }
   return name;
 }
