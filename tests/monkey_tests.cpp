@@ -47,7 +47,9 @@ constexpr int kActions = 10000;
 constexpr int kActionsPerRun = 600;  // a run that has not ended by then is closed
 constexpr int kLimit = 10;
 constexpr qsizetype kMegabyte = qsizetype{1} << 20;
-constexpr qsizetype kLong = 4096;  // beyond this the monkey selects all before typing
+constexpr qsizetype kLong = 4096;
+constexpr int kMegabyteEvery =
+    1500;  // actions per megabyte paste  // beyond this the monkey selects all before typing
 
 const std::array<TextBox, 5> kInputs = {TextBox::t, TextBox::P, TextBox::Ip, TextBox::Ia,
                                         TextBox::Ib};
@@ -246,6 +248,15 @@ class ProgramRun {
 
   // One action of the monkey.
   void step() {
+    if (totals_.actions % kMegabyteEvery == kMegabyteEvery / 2) {
+      // Digits and junk in turn, at a fixed pace whatever the seed.
+      const TextBox target = kAllBoxes[pick(kAllBoxes.size())];
+      const bool digits = totals_.megabyteDigits <= totals_.megabyteJunk;
+      paste(box(target), megabyte(digits));
+      ++(digits ? totals_.megabyteDigits : totals_.megabyteJunk);
+      checkUntouched(target);
+      return;
+    }
     const int what = pick(1000);
     if (what < 200) {
       press();
@@ -285,11 +296,6 @@ class ProgramRun {
       QTest::keyClick(edit, key, modifiers);
     } else if (what < 950) {
       paste(edit, pick(2) == 0 ? numberText() : numberText() + numberText());
-    } else if (what == 950 && pick(2) == 0) {
-      // About five in ten thousand actions, digits and junk in turn.
-      const bool digits = totals_.megabyteDigits <= totals_.megabyteJunk;
-      paste(edit, megabyte(digits));
-      ++(digits ? totals_.megabyteDigits : totals_.megabyteJunk);
     } else {
       // A click somewhere in the window: on a label, a sketch, a box; never the button.
       const QPoint at(pick(window_.width()), pick(window_.height()));
