@@ -37,6 +37,7 @@
 #include "runtime/conversions.h"
 #include "runtime/failure.h"
 #include "runtime/qt/qt_services.h"
+#include "tests/test_application.h"
 #include "window/calculator.h"
 #include "window/main_window.h"
 
@@ -60,18 +61,6 @@ const std::array<TextBox, 11> kAllBoxes = {TextBox::t,       TextBox::P,       T
 
 const QString kFill = "Please ensure all boxes are filled";
 const QString kDuty = "Duty Cycle cannot be > 100%, t has been reduced to limit D to 100%";
-
-QApplication& application() {
-  static int argc = 1;
-  static char name[] = "monkey_tests";
-  static char* argv[] = {name, nullptr};
-  static QApplication* app = [] {
-    auto* created = new QApplication(argc, argv);
-    QApplication::setQuitOnLastWindowClosed(false);
-    return created;
-  }();
-  return *app;
-}
 
 uint64_t seedFromEnvironment() {
   if (const char* s = std::getenv("RMS_MONKEY_SEED")) {

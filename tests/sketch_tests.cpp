@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "runtime/qt/qt_services.h"
+#include "tests/test_application.h"
 #include "window/calculator.h"
 #include "window/main_window.h"
 #include "window/sketch_data.h"
@@ -22,15 +23,6 @@
 
 namespace rms {
 namespace {
-
-QApplication& application() {
-  static int argc = 1;
-  static char name[] = "sketch_tests";
-  static char* argv[] = {name, nullptr};
-  // Never destroyed: the widgets of the tests and Qt's own statics must not outlive it.
-  static QApplication* app = new QApplication(argc, argv);
-  return *app;
-}
 
 // Colours chosen to be told apart exactly: nothing is antialiased, so every pixel is one
 // of the three.

@@ -24,6 +24,7 @@
 #include "runtime/fake_services.h"
 #include "runtime/qt/qt_services.h"
 #include "runtime/qt/startup.h"
+#include "tests/test_application.h"
 #include "window/calculator.h"
 #include "window/layout.h"
 #include "window/main_window.h"
@@ -31,19 +32,6 @@
 
 namespace rms {
 namespace {
-
-QApplication& application() {
-  static int argc = 1;
-  static char name[] = "window_tests";
-  static char* argv[] = {name, nullptr};
-  static QApplication* app = [] {
-    auto* created = new QApplication(argc, argv);
-    // Closing a window must not end the tests' event loops; only endProgram may.
-    QApplication::setQuitOnLastWindowClosed(false);
-    return created;
-  }();
-  return *app;
-}
 
 struct ShownMessage {
   QString title;
