@@ -8,7 +8,7 @@ bash scripts/deps.sh
 cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRMS_WERROR=ON \
   -DRMS_BUILD_BENCH=ON
 cmake --build build-test
-ctest --test-dir build-test --output-on-failure
+ctest --test-dir build-test --output-on-failure | tee build-test/ctest.log
 
 # --- Sanitizers -------------------------------------------------------------------
 # The whole suite again, built with AddressSanitizer and UndefinedBehaviorSanitizer
@@ -19,7 +19,7 @@ cmake --build build-asan
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:detect_stack_use_after_return=1:strict_string_checks=1 \
 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 LSAN_OPTIONS=suppressions=$PWD/scripts/lsan-suppressions.txt:print_suppressions=0 \
-  ctest --test-dir build-asan --output-on-failure
+  ctest --test-dir build-asan --output-on-failure | tee build-asan/ctest.log
 
 # --- Fuzzing ----------------------------------------------------------------------
 # Each libFuzzer target runs for RMS_FUZZ_SECONDS (default 60; 0 skips fuzzing) from the
@@ -27,6 +27,7 @@ LSAN_OPTIONS=suppressions=$PWD/scripts/lsan-suppressions.txt:print_suppressions=
 # sanitizer report, a leak or an input slower than 10 s is a finding: the input is kept
 # in build-fuzz/findings/ and the script fails.
 fuzz_seconds=${RMS_FUZZ_SECONDS:-60}
+fuzzed=0
 if [ "$fuzz_seconds" -gt 0 ]; then
   cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRMS_WERROR=ON -DRMS_BUILD_FUZZ=ON -DBUILD_TESTING=OFF
@@ -45,5 +46,11 @@ if [ "$fuzz_seconds" -gt 0 ]; then
       exit 1
     fi
     grep -E '^stat::(number_of_executed_units|average_exec_per_sec)' "$log"
+    fuzzed=$((fuzzed + 1))
   done
 fi
+
+# One closing line for the whole run: the ctest cases of both builds and the fuzz targets.
+# (Any failure has already stopped the script.)
+count() { sed -n 's/.*tests passed, 0 tests failed out of \([0-9]*\).*/\1/p' "$1"; }
+echo "all: $(($(count build-test/ctest.log) + $(count build-asan/ctest.log) + fuzzed)) passed, 0 failed"
