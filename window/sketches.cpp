@@ -8,14 +8,12 @@
 #include <QRectF>
 #include <cmath>
 
+#include "window/layout.h"
 #include "window/sketch_data.h"
 #include "window/twips.h"
 
 namespace rms {
 namespace {
-
-// The client area of the main window.
-constexpr TwipsRect kClientArea{0, 0, 10395, 5625};
 
 // On for one pen width, off for two: dots with clear gaps at every scale.
 const QList<qreal> kDotPattern{1.0, 2.0};
@@ -121,7 +119,7 @@ SketchLayer::SketchLayer(QWidget* parent) : QWidget(parent) {
   setAttribute(Qt::WA_TransparentForMouseEvents);
   setAutoFillBackground(false);
   setFocusPolicy(Qt::NoFocus);
-  resize(toPixels(kClientArea).size());
+  resize(toPixels(kClientWidthTwips), toPixels(kClientHeightTwips));
 }
 
 void SketchLayer::paintEvent(QPaintEvent* /*event*/) {
