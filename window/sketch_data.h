@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <string_view>
 
+#include "window/layout.h"  // kNoIndex: elements are named like the controls
 #include "window/twips.h"
 
 // The waveform sketches of the main window, as data: every line and shape with its layout
@@ -38,9 +39,6 @@ inline constexpr std::array kPaintOrder{PaintStep::PanelZeroHumps, PaintStep::Pa
 
 // Lines are never hidden: all of them are painted in the top step.
 inline constexpr PaintStep kLinesStep = PaintStep::Outlines;
-
-// Index of an element that is a single control, not a member of an array.
-inline constexpr int kNoIndex = -1;
 
 struct SketchLine {
   std::string_view name;
