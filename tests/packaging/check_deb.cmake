@@ -1,6 +1,7 @@
 # Builds the Debian package with CPack into a scratch folder and checks its fields and its
 # contents: version, dependencies found by dpkg-shlibdeps plus the Qt platform plugins,
-# Liberation fonts recommended or required, and exactly the program's files.
+# Liberation fonts recommended or required, exactly the program's files, and no error or
+# warning from Debian's own checker, lintian.
 # Usage: cmake -DBUILD_DIR=... -DCPACK=... -DWORK_DIR=... -DAPP_ID=... -DVERSION=...
 #          -P check_deb.cmake
 cmake_minimum_required(VERSION 3.25)
@@ -67,3 +68,10 @@ foreach(line IN LISTS lines)
   endif()
 endforeach()
 expect_installed_files("The package" "${found}")
+
+# Any error or warning fails, whatever the exit status of this version of lintian.
+execute_process(COMMAND lintian --fail-on error,warning ${debs}
+  RESULT_VARIABLE status OUTPUT_VARIABLE output ERROR_VARIABLE errors)
+if(NOT status EQUAL 0 OR output MATCHES "(^|\n)[EW]: ")
+  message(FATAL_ERROR "lintian finds fault with ${debs}:\n${output}${errors}")
+endif()

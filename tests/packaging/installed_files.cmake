@@ -3,6 +3,8 @@
 set(INSTALLED_FILES
   usr/bin/korvath-rms
   usr/share/applications/korvath-rms.desktop
+  usr/share/doc/korvath-rms/changelog.gz
+  usr/share/doc/korvath-rms/copyright
   usr/share/icons/hicolor/16x16/apps/korvath-rms.png
   usr/share/icons/hicolor/32x32/apps/korvath-rms.png
   usr/share/metainfo/${APP_ID}.metainfo.xml)
