@@ -210,6 +210,56 @@ TEST_F(CalculatorTest, TheEleventhClickFailureEndsTheProgramAfterSayingWhy) {
   EXPECT_EQ(calc.readErrorCount(), 0);
 }
 
+// A press that arrives while a message box of another press is up (an accessibility
+// action on the button, say) is ignored whole: the session logs exactly what it logs
+// without it, and the next ordinary press counts as usual.
+TEST(NestedPressTest, APressWhileAMessageIsUpChangesNothing) {
+  struct Case {
+    const char* what;
+    TextBox box;
+    const char* text;
+    int presses;  // the last one shows the message
+  };
+  const Case cases[] = {{"duty warning", TextBox::t, "2", 1},
+                        {"boxes not filled", TextBox::Ib, "", 1},
+                        {"end", TextBox::t, "-1", 3}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    struct Outcome {
+      Log log;
+      int reads, clicks, nested;
+      bool ended;
+    };
+    const auto session = [&c](bool pressInside) {
+      FakeServices fake;
+      Calculator calc(fake);
+      fake.type(c.box, c.text);
+      int nested = 0;
+      fake.onMessage = [&](const FakeServices&) {
+        if (pressInside && nested++ == 0) {
+          fake.type(TextBox::t, "-5");
+          calc.Command1_Click();
+        }
+      };
+      for (int i = 0; i < c.presses; ++i) {
+        calc.Command1_Click();
+      }
+      Outcome o{fake.log(), calc.readErrorCount(), calc.clickErrorCount(), nested, calc.ended()};
+      fake.type(TextBox::t, "-5");
+      calc.Command1_Click();
+      EXPECT_EQ(calc.clickErrorCount() - o.clicks, o.ended ? 0 : 5) << "the press after";
+      return o;
+    };
+    const Outcome plain = session(false);
+    const Outcome nested = session(true);
+    ASSERT_EQ(nested.nested, 1);
+    EXPECT_EQ(nested.log, plain.log);
+    EXPECT_EQ(nested.reads, plain.reads);
+    EXPECT_EQ(nested.clicks, plain.clicks);
+    EXPECT_EQ(nested.ended, plain.ended);
+  }
+}
+
 TEST_F(CalculatorTest, TypedResultTextsAreReplacedOnTheNextPress) {
   set(TextBox::Text6_4, "typed");
   press();
