@@ -9,6 +9,7 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QClipboard>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QImage>
@@ -21,6 +22,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "runtime/conversions.h"
 #include "runtime/failure.h"
 #include "runtime/fake_services.h"
 #include "runtime/qt/qt_services.h"
@@ -311,10 +313,31 @@ TEST_F(WindowTest, BoxesHoldWhatIsTypedUntilAPressWritesThem) {
   press();
   EXPECT_EQ(result->text(), expectedResults()[3]);
 
-  // No length limit: a pasted megabyte arrives whole.
-  box("Ip")->selectAll();
-  box("Ip")->insert(QString(1 << 20, QLatin1Char('7')));
-  EXPECT_EQ(services.text(TextBox::Ip).size(), size_t{1} << 20);
+  // An input box takes a paste up to its limit whole; one edit past it is refused
+  // whole, not cut short. A result box has no limit.
+  const QString full = QString(kMaxInputLength - 1, QLatin1Char('0')) + "5";
+  const QString over = QString(kMaxInputLength, QLatin1Char('0')) + "5";
+  struct Paste {
+    const char* box;
+    QString text;
+    bool replaceAll;
+    bool arrives;
+  };
+  for (const Paste& p : {Paste{"Ip", full, true, true}, Paste{"Ip", "7", false, false},
+                         Paste{"Ip", over, true, false}, Paste{"Text6(0)", over, true, true}}) {
+    QLineEdit* edit = box(p.box);
+    const QString before = edit->text();
+    edit->setFocus();
+    edit->end(false);
+    if (p.replaceAll) {
+      edit->selectAll();
+    }
+    QApplication::clipboard()->setText(p.text);
+    QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(edit->text(), p.arrives ? p.text : before)
+        << p.box << " given " << p.text.size() << " characters";
+  }
+  EXPECT_EQ(TextToSingle(services.text(TextBox::Ip)), 5.0f);
 
   // Texts cross the services as UTF-8 both ways.
   box("Ia")->setText(QString::fromUtf8("µ 2,5 Ω"));
