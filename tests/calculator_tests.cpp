@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "runtime/conversions.h"
@@ -208,6 +209,51 @@ TEST_F(CalculatorTest, TheEleventhClickFailureEndsTheProgramAfterSayingWhy) {
                              "message:End|16|Error Square root of a negative number", "end"}));
   EXPECT_TRUE(calc.ended());
   EXPECT_EQ(calc.readErrorCount(), 0);
+}
+
+// A press that arrives while a message box of another press is up (an accessibility
+// action on the button, say) is ignored whole: the session, and the ordinary press after
+// it, log and count exactly what they do without it.
+TEST(NestedPressTest, APressWhileAMessageIsUpChangesNothing) {
+  struct Case {
+    const char* what;
+    TextBox box;
+    const char* text;
+    int presses;  // the last one shows the message
+  };
+  for (const Case& c :
+       {Case{"duty warning", TextBox::t, "2", 1}, Case{"boxes not filled", TextBox::Ib, "", 1},
+        Case{"end", TextBox::t, "-1", 3}}) {
+    SCOPED_TRACE(c.what);
+    std::vector<Log> sessions;
+    for (bool pressInside : {false, true}) {
+      FakeServices fake;
+      Calculator calc(fake);
+      fake.type(c.box, c.text);
+      fake.onMessage = [&](const FakeServices&) {
+        if (std::exchange(pressInside, false)) {
+          fake.type(TextBox::t, "-5");
+          calc.Command1_Click();
+        }
+      };
+      Log& log = sessions.emplace_back();
+      const auto record = [&] {
+        log.insert(log.end(), fake.log().begin(), fake.log().end());
+        log.push_back(std::to_string(calc.readErrorCount()) + " read failures, " +
+                      std::to_string(calc.clickErrorCount()) + " click failures");
+        fake.clearLog();
+      };
+      for (int i = 0; i < c.presses; ++i) {
+        calc.Command1_Click();
+      }
+      record();
+      fake.type(TextBox::t, "-5");  // and an ordinary press after it
+      calc.Command1_Click();
+      record();
+      EXPECT_FALSE(pressInside) << "no message box to press from";
+    }
+    EXPECT_EQ(sessions[1], sessions[0]);
+  }
 }
 
 TEST_F(CalculatorTest, TypedResultTextsAreReplacedOnTheNextPress) {

@@ -1,9 +1,11 @@
-// A monkey on the real window: a seeded random stream of key presses, pastes (a
-// megabyte of digits or of binary junk among them), mouse clicks and presses of
-// Calculate, with every message box dismissed as it comes up and the end of the
-// program caught as the window engine sees it (the event loop returns).
+// A monkey on the real window: a seeded random stream of key presses, pastes (digits or
+// binary junk as long as an input box holds, or one character longer, among them), mouse
+// clicks and presses of Calculate, with every message box dismissed as it comes up and
+// the end of the program caught as the window engine sees it (the event loop returns).
 //
 // After every action:
+//   - a paste arrives whole, or is refused whole when it would take an input box past
+//     its limit;
 //   - a box changes only when the monkey touched it, or during a press: the result
 //     boxes, and the t box (then reading back as the period, after a duty warning);
 //   - after a press every result box holds "", "NaN" or the exact text of a double;
@@ -47,10 +49,8 @@ namespace {
 constexpr int kActions = 10000;
 constexpr int kActionsPerRun = 600;  // a run that has not ended by then is closed
 constexpr int kLimit = 10;
-constexpr qsizetype kMegabyte = qsizetype{1} << 20;
-constexpr qsizetype kLong = 4096;
-constexpr int kMegabyteEvery =
-    1500;  // actions per megabyte paste  // beyond this the monkey selects all before typing
+constexpr qsizetype kLong = 4096;      // beyond this the monkey selects all before typing
+constexpr int kLongPasteEvery = 1500;  // actions per paste at the length limit
 
 const std::array<TextBox, 5> kInputs = {TextBox::t, TextBox::P, TextBox::Ip, TextBox::Ia,
                                         TextBox::Ib};
@@ -81,8 +81,8 @@ struct Totals {
   int runs = 0;
   int ended = 0;
   int messages = 0;
-  int megabyteDigits = 0;
-  int megabyteJunk = 0;
+  int longPastes = 0;
+  int refused = 0;  // pastes an input box refused whole
 };
 
 // One run of the program: a window, its services and its calculator, wired as the
@@ -220,8 +220,8 @@ class ProgramRun {
     }
   }
 
-  QString megabyte(bool digits) {
-    QString s(kMegabyte, Qt::Uninitialized);
+  QString longText(qsizetype length, bool digits) {
+    QString s(length, Qt::Uninitialized);
     for (QChar& c : s) {
       // Junk as a binary file pasted as Latin-1: every byte, NUL and controls included.
       c = digits ? QChar('0' + pick(10)) : QChar(static_cast<char16_t>(pick(256)));
@@ -237,12 +237,14 @@ class ProgramRun {
 
   // One action of the monkey.
   void step() {
-    if (totals_.actions % kMegabyteEvery == kMegabyteEvery / 2) {
-      // Digits and junk in turn, at a fixed pace whatever the seed.
-      const TextBox target = kAllBoxes[pick(kAllBoxes.size())];
-      const bool digits = totals_.megabyteDigits <= totals_.megabyteJunk;
-      paste(box(target), megabyte(digits));
-      ++(digits ? totals_.megabyteDigits : totals_.megabyteJunk);
+    if (totals_.actions % kLongPasteEvery == kLongPasteEvery / 2) {
+      // At a fixed pace whatever the seed: digits and junk in turn, at the limit into
+      // any box, then one character past it into an input box.
+      const int n = totals_.longPastes++;
+      const bool past = n / 2 % 2 == 1;
+      const TextBox target =
+          past ? kInputs[pick(kInputs.size())] : kAllBoxes[pick(kAllBoxes.size())];
+      paste(target, longText(kMaxInputLength + (past ? 1 : 0), n % 2 == 0));
       checkUntouched(target);
       return;
     }
@@ -284,7 +286,7 @@ class ProgramRun {
       const auto& [key, modifiers] = kKeys[pick(kKeys.size())];
       QTest::keyClick(edit, key, modifiers);
     } else if (what < 950) {
-      paste(edit, pick(2) == 0 ? numberText() : numberText() + numberText());
+      paste(target, pick(2) == 0 ? numberText() : numberText() + numberText());
     } else {
       // A click somewhere in the window: on a label, a sketch, a box; never the button.
       const QPoint at(pick(window_.width()), pick(window_.height()));
@@ -300,14 +302,21 @@ class ProgramRun {
     checkUntouched(target);
   }
 
-  void paste(QLineEdit* edit, const QString& text) {
+  void paste(TextBox target, const QString& text) {
+    QLineEdit* edit = box(target);
     QApplication::clipboard()->setText(text);
     if (pick(2) == 0) {
       QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
     }
-    const qsizetype before = edit->text().size() - edit->selectedText().size();
+    const QString before = edit->text();
+    const qsizetype kept = before.size() - edit->selectedText().size();
     QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
-    ASSERT_GE(edit->text().size(), before + text.size()) << "the paste did not arrive whole";
+    if (target < TextBox::Text6_0 && kept + text.size() > kMaxInputLength) {
+      ASSERT_EQ(edit->text(), before) << "a paste past the limit was not refused whole";
+      ++totals_.refused;
+    } else {
+      ASSERT_GE(edit->text().size(), kept + text.size()) << "the paste did not arrive whole";
+    }
   }
 
   // Nothing but the touched box may have changed since the last look.
@@ -411,13 +420,13 @@ TEST(MonkeyTest, TenThousandActionsOnTheRealWindowKeepEveryInvariant) {
   }
   std::cout << "[ monkey ] seed " << seed << ": " << totals.actions << " actions, "
             << totals.presses << " presses, " << totals.messages << " messages, " << totals.runs
-            << " runs (" << totals.ended << " ended by a failure), "
-            << totals.megabyteDigits + totals.megabyteJunk << " megabyte pastes\n";
+            << " runs (" << totals.ended << " ended by a failure), " << totals.longPastes
+            << " long pastes, " << totals.refused << " refused\n";
   EXPECT_GE(totals.actions, kActions);
   // The stream must reach the paths it is meant to test.
   EXPECT_GT(totals.ended, 0);
-  EXPECT_GT(totals.megabyteDigits, 0);
-  EXPECT_GT(totals.megabyteJunk, 0);
+  EXPECT_GE(totals.longPastes, 4);  // digits and junk, at and past the limit
+  EXPECT_GT(totals.refused, 0);
 }
 
 }  // namespace

@@ -12,6 +12,18 @@ namespace {
 
 constexpr int kFailureLimit = 10;
 
+// Holds a flag up for a scope, however the scope is left.
+class FlagUp {
+ public:
+  explicit FlagUp(bool& flag) : flag_(flag) { flag_ = true; }
+  ~FlagUp() { flag_ = false; }
+  FlagUp(const FlagUp&) = delete;
+  FlagUp& operator=(const FlagUp&) = delete;
+
+ private:
+  bool& flag_;
+};
+
 TextBox resultBox(ResultSlot slot) {
   switch (slot) {
     case ResultSlot::FullWaveSine:
@@ -71,9 +83,13 @@ void Calculator::convert_to_numbers() {
 }
 
 void Calculator::Command1_Click() {
-  if (ended_) {
+  // A modal message box keeps the mouse and keyboard away from the button, but not an
+  // accessibility action or a click() from code: a press inside a press would rewrite
+  // the record and the counts under the press that is waiting for OK.
+  if (ended_ || pressing_) {
     return;
   }
+  const FlagUp pressing(pressing_);
   try {
     Recovery recovery([this](const Failure& f) { onClickFailure(f); });
     convert_to_numbers();

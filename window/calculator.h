@@ -14,6 +14,9 @@ class Failure;
 // Each procedure is a straight sequence of statements under statement-level recovery:
 // a failed statement is abandoned, counted by that procedure, and the next statement
 // runs. A procedure's eleventh failure ends the program after an "End" message.
+//
+// One press at a time: a press that arrives while another is still running (from inside
+// its message box, by an accessibility action or code) is ignored and changes nothing.
 class Calculator {
  public:
   explicit Calculator(Services& services) : services_(services) {}
@@ -38,6 +41,7 @@ class Calculator {
   int readErrorCount_ = 0;
   int clickErrorCount_ = 0;
   bool ended_ = false;
+  bool pressing_ = false;  // a press is running
 };
 
 }  // namespace rms

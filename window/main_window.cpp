@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QValidator>
 
 #include "window/layout.h"
 #include "window/sketches.h"
@@ -18,6 +19,15 @@ namespace {
 QString qt(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
+
+// Refuses whole any edit that would make the text longer than kMaxInputLength.
+class LengthLimit : public QValidator {
+ public:
+  using QValidator::QValidator;
+  State validate(QString& input, int&) const override {
+    return input.size() > kMaxInputLength ? Invalid : Acceptable;
+  }
+};
 
 Qt::Alignment alignmentOf(const ControlRow& row) {
   switch (row.align) {
@@ -42,8 +52,12 @@ QWidget* makeControl(const ControlRow& row, QWidget* window) {
     }
     case ControlKind::TextBox: {
       auto* box = new QLineEdit(qt(row.text), window);
-      // A pasted megabyte must arrive whole; Qt's default stops at 32767 characters.
+      // Qt's own maxLength would cut a long paste short; the validator of an input box
+      // (the single boxes; the Text6 array holds the results) refuses it whole instead.
       box->setMaxLength(std::numeric_limits<int>::max());
+      if (row.index == kNoIndex) {
+        box->setValidator(new LengthLimit(box));
+      }
       box->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
       box->setAccessibleName(qt(row.partner));
       widget = box;

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include <QString>
 #include <QtGlobal>
 
 namespace rms {
@@ -54,14 +55,53 @@ std::optional<std::string> missingFor(std::string_view plugin,
   return std::nullopt;  // offscreen, minimal, vnc, linuxfb, eglfs, ...
 }
 
-std::string fatalLine;  // written when the guard is installed
+// What the guard has seen of the window engine's start-up. The engine names each
+// platform plugin it tries in a warning before its fatal message, which names none.
+struct StartupLog {
+  std::string display;                // DISPLAY, read when the guard is installed
+  std::vector<std::string> notFound;  // plugins the engine could not find
+  bool foundButFailed = false;        // a plugin that exists could not start
+};
+StartupLog startupLog;
 QtMessageHandler previousHandler = nullptr;
+
+constexpr std::string_view kNotFound = "Could not find the Qt platform plugin \"";
+constexpr std::string_view kNotLoaded = "Could not load the Qt platform plugin \"";
+constexpr std::string_view kAvailable = "Available platform plugins are: ";
+
+void note(std::string_view message) {
+  if (message.starts_with(kNotFound)) {
+    message.remove_prefix(kNotFound.size());
+    startupLog.notFound.emplace_back(message.substr(0, message.find('"')));
+  } else if (message.starts_with(kNotLoaded)) {
+    startupLog.foundButFailed = true;
+  }
+}
+
+// Blames the platform plugin only when every plugin tried was missing; a plugin that
+// was there and failed (xcb without its X server, say) points at the window system.
+std::string fatalLine(std::string_view fatal) {
+  if (startupLog.notFound.empty() || startupLog.foundButFailed) {
+    return std::string(kPrefix) + "the window system could not be reached" +
+           (startupLog.display.empty() ? "" : " (DISPLAY=" + startupLog.display + ")");
+  }
+  std::string line = std::string(kPrefix) + "no Qt platform plugin ";
+  for (size_t i = 0; i < startupLog.notFound.size(); ++i) {
+    line += (i == 0 ? "\"" : " or \"") + startupLog.notFound[i] + "\"";
+  }
+  if (const size_t at = fatal.find(kAvailable); at != std::string_view::npos) {
+    const std::string_view list = fatal.substr(at + kAvailable.size());
+    line += " (available: " + std::string(list.substr(0, list.find_first_of(".\n"))) + ")";
+  }
+  return line;
+}
 
 void guardHandler(QtMsgType type, const QMessageLogContext& context, const QString& message) {
   if (type == QtFatalMsg) {
-    std::fputs(fatalLine.c_str(), stderr);
+    std::fputs((fatalLine(message.toStdString()) + "\n").c_str(), stderr);
     std::_Exit(1);
   }
+  note(message.toStdString());
   if (previousHandler) {
     previousHandler(type, context, message);
   }
@@ -93,9 +133,8 @@ std::optional<std::string> displayProblem(const EnvironmentLookup& environment,
 
 StartupGuard::StartupGuard() {
   const char* display = std::getenv("DISPLAY");
-  fatalLine = std::string(kPrefix) + "the window system could not be reached" +
-              (display && *display ? std::string(" (DISPLAY=") + display + ")" : std::string()) +
-              "\n";
+  startupLog = StartupLog();
+  startupLog.display = display ? display : "";
   previousHandler = qInstallMessageHandler(guardHandler);
 }
 

@@ -20,7 +20,8 @@ std::optional<std::string> displayProblem(const EnvironmentLookup& environment,
 
 // While it lives, a fatal error of the window engine (a display that refuses the
 // connection, say) prints one line to stderr and exits with status 1 instead of
-// aborting with a core dump. Guards the creation of the application object only.
+// aborting with a core dump. The line names the platform plugin when none of those the
+// engine tried exists. Guards the creation of the application object only.
 class StartupGuard {
  public:
   StartupGuard();
