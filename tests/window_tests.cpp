@@ -556,47 +556,25 @@ TEST(DecimalSeparatorTest, IsTheCommaWhereTheLocaleWritesOne) {
   EXPECT_EQ(decimalSeparatorOf(QLocale::c()), '.');
 }
 
-// The real window on a German desktop, wired as the program wires it. ctest runs it as
-// window_tests_de_DE under LC_ALL=de_DE.UTF-8; on a desktop with a decimal point it
-// has nothing to show and is skipped.
-TEST(DesktopLocaleTest, AGermanDesktopReadsCommaAndPointAlikeAndWritesCommas) {
-  application();
+// The real window on a German desktop, its separator taken as the program takes it.
+// ctest runs this as window_tests_de_DE under LC_ALL=de_DE.UTF-8; on a desktop with a
+// decimal point it has nothing to show and is skipped.
+TEST_F(WindowTest, OnAGermanDesktopCommaAndPointReadAlikeAndResultsTakeTheComma) {
   const char separator = decimalSeparatorOf(QLocale::system());
   if (separator != ',') {
     GTEST_SKIP() << "the desktop's locale writes a decimal point";
   }
-  MainWindow window;
-  QtServices services(window);
-  Calculator calculator(services, separator);
-  QObject::connect(window.calculateButton(), &QPushButton::clicked, &window,
-                   [&calculator] { calculator.Command1_Click(); });
-  std::vector<ShownMessage> shown;
-  services.setPresenter(recordInto(shown, window));
-  window.show();
-  auto* t = window.findChild<QLineEdit*>("t");
-  std::vector<QLineEdit*> resultBoxes;
-  for (const char* name :
-       {"Text6(0)", "Text6(1)", "Text6(3)", "Text6(4)", "Text6(5)", "Text6(6)"}) {
-    resultBoxes.push_back(window.findChild<QLineEdit*>(QString::fromLatin1(name)));
-  }
-  auto results = [&resultBoxes] {
-    QStringList texts;
-    for (QLineEdit* box : resultBoxes) {
-      texts << box->text();
-      box->clear();  // so that the next press has to write them again
-    }
-    return texts;
-  };
-  const QStringList expected = {"0,7071067811865475", "0,5",
-                                "0,7071067811865476", "0,5400617248673216",
-                                "0,408248290463863",  "0,3886407938787006"};
+  Calculator german(services, separator);
   for (const char* typed : {"0,5", "0.5"}) {
-    t->clear();
-    QTest::keyClicks(t, QString::fromLatin1(typed));
-    QTest::mouseClick(window.calculateButton(), Qt::LeftButton);
-    EXPECT_EQ(results(), expected) << "t typed as " << typed;
+    box("t")->clear();
+    QTest::keyClicks(box("t"), QString::fromLatin1(typed));
+    german.Command1_Click();
+    EXPECT_EQ(results(),
+              (QStringList{"0,7071067811865475", "0,5", "0,7071067811865476", "0,5400617248673216",
+                           "0,408248290463863", "0,3886407938787006"}))
+        << typed;
   }
-  EXPECT_TRUE(shown.empty());
+  EXPECT_TRUE(messages.empty()) << "a box read as empty";
 }
 
 }  // namespace
