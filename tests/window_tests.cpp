@@ -545,8 +545,7 @@ TEST(DecimalSeparatorTest, IsTheCommaWhereTheLocaleWritesOne) {
     char separator;
   };
   for (const Row& row :
-       {Row{QLocale::German, QLocale::Germany, ','}, Row{QLocale::Russian, QLocale::Russia, ','},
-        Row{QLocale::Portuguese, QLocale::Brazil, ','},
+       {Row{QLocale::German, QLocale::Germany, ','}, Row{QLocale::Portuguese, QLocale::Brazil, ','},
         Row{QLocale::English, QLocale::UnitedStates, '.'},
         Row{QLocale::German, QLocale::Switzerland, '.'},
         Row{QLocale::Arabic, QLocale::Egypt, '.'}}) {
