@@ -7,9 +7,11 @@
 #include <QIcon>
 #include <QImage>
 #include <QImageReader>
+#include <QLocale>
 #include <QPixmap>
 #include <QPushButton>
 
+#include "runtime/qt/decimal_separator.h"
 #include "runtime/qt/qt_services.h"
 #include "runtime/qt/startup.h"
 #include "window/calculator.h"
@@ -50,7 +52,8 @@ int main(int argc, char* argv[]) {
 
   rms::MainWindow window;
   rms::QtServices services(window);
-  rms::Calculator calculator(services);
+  // The desktop's locale is read once, here: numbers in the boxes follow its separator.
+  rms::Calculator calculator(services, rms::decimalSeparatorOf(QLocale::system()));
   QObject::connect(window.calculateButton(), &QPushButton::clicked, &window,
                    [&calculator] { calculator.Command1_Click(); });
   window.show();

@@ -1,9 +1,11 @@
 // Fuzzes the reading of a number from a box text.
 //
-// Oracles, for any text:
-//   - accepted: the text matches the number grammar, the value is finite, equals what
-//     the C library's correctly rounded strtof reads, and survives a round trip through
-//     SingleToText bit for bit (negative zero comes back as "0", that is +0);
+// Every text is read twice, with the decimal separator '.' and with ','. Oracles, for
+// each reading:
+//   - accepted: the text matches the number grammar of that separator, the value is
+//     finite, equals what the C library's correctly rounded strtof reads (with the one
+//     comma made a point), and survives a round trip through SingleToText with the same
+//     separator bit for bit (negative zero comes back as "0", that is +0);
 //   - rejected as not a number (13): the text is outside the grammar;
 //   - rejected as overflow (6): the text is inside the grammar and its value lies
 //     beyond the single range;
@@ -11,6 +13,7 @@
 // The grammar is written here a second time, as a state table, independently of the
 // scanner in runtime/conversions.cpp.
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdint>
@@ -34,12 +37,13 @@ void require(bool ok, const char* what, std::string_view text) {
   }
 }
 
-//   blanks [sign] (digits ["." digits*] | "." digits) [("e"|"E") [sign] digits] blanks
-// with blanks = spaces and tabs, digits = 0-9.
+//   blanks [sign] (digits [point digits*] | point digits) [("e"|"E") [sign] digits] blanks
+// with blanks = spaces and tabs, digits = 0-9, point = "." or, with the separator ',',
+// also ",".
 enum State { Lead, Signed, Whole, Point, Fraction, Mark, MarkSigned, Exponent, Trail, Reject };
 enum Class { Blank, Sign, Digit, Dot, E, Other };
 
-Class classOf(char c) {
+Class classOf(char c, char separator) {
   if (c == ' ' || c == '\t') {
     return Blank;
   }
@@ -49,7 +53,7 @@ Class classOf(char c) {
   if (c >= '0' && c <= '9') {
     return Digit;
   }
-  if (c == '.') {
+  if (c == '.' || (c == ',' && separator == ',')) {
     return Dot;
   }
   if (c == 'e' || c == 'E') {
@@ -77,10 +81,10 @@ bool accepting(State s) {
   return s == Whole || s == Fraction || s == Exponent || s == Trail;
 }
 
-bool inGrammar(std::string_view text) {
+bool inGrammar(std::string_view text, char separator) {
   State s = Lead;
   for (char c : text) {
-    s = kNext[s][classOf(c)];
+    s = kNext[s][classOf(c, separator)];
     if (s == Reject) {
       return false;
     }
@@ -103,24 +107,23 @@ uint32_t bitsOf(float f) {
   return b;
 }
 
-}  // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const std::string_view text(reinterpret_cast<const char*>(data), size);
-  const bool grammar = inGrammar(text);
+void check(std::string_view text, char separator) {
+  const bool grammar = inGrammar(text, separator);
 
   float value = 0.0f;
   std::optional<rms::ErrorNumber> failure;
   try {
-    value = rms::TextToSingle(text);
+    value = rms::TextToSingle(text, separator);
   } catch (const rms::Failure& f) {
     failure = f.number();
   }
 
-  // The C library's reading of the same number, on the text between the blanks.
+  // The C library's reading of the same number, on the text between the blanks; this
+  // program never sets the C locale, so strtof reads a '.'.
   float libc = 0.0f;
   if (grammar) {
-    const std::string body = withoutBlanks(text);
+    std::string body = withoutBlanks(text);
+    std::replace(body.begin(), body.end(), ',', '.');
     errno = 0;
     char* end = nullptr;
     libc = std::strtof(body.c_str(), &end);
@@ -131,15 +134,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     require(grammar, "accepted a text outside the grammar", text);
     require(std::isfinite(value), "accepted a text as a non-finite value", text);
     require(bitsOf(value) == bitsOf(libc), "value differs from the correctly rounded one", text);
-    const std::string written = rms::SingleToText(value);
-    require(inGrammar(written), "SingleToText wrote a text outside the grammar", written);
-    const float back = rms::TextToSingle(written);
+    const std::string written = rms::SingleToText(value, separator);
+    require(inGrammar(written, separator), "SingleToText wrote a text outside the grammar",
+            written);
+    require(written.find(separator == ',' ? '.' : ',') == std::string::npos,
+            "SingleToText wrote the other separator", written);
+    const float back = rms::TextToSingle(written, separator);
     if (value == 0.0f) {
       require(written == "0" && bitsOf(back) == 0, "zero does not come back as 0", text);
     } else {
       require(bitsOf(back) == bitsOf(value), "round trip through SingleToText changed bits", text);
     }
-    return 0;
+    return;
   }
   switch (*failure) {
     case rms::ErrorNumber::NotANumber:
@@ -152,5 +158,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     default:
       require(false, "rejected with an unexpected error number", text);
   }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::string_view text(reinterpret_cast<const char*>(data), size);
+  check(text, '.');
+  check(text, ',');
   return 0;
 }

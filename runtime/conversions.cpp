@@ -20,7 +20,8 @@ bool isDigit(char c) {
 }
 
 // Decimal exponent of the leading significant digit, saturated; only its sign matters.
-// Used to tell overflow from underflow when the value is out of range.
+// Used to tell overflow from underflow when the value is out of range. The digits hold
+// at most one point, '.' or ','.
 int64_t leadingExponent(std::string_view digits, int64_t exponent) {
   constexpr int64_t kLimit = int64_t{1} << 40;
   int64_t position = 0;  // digits before the '.'
@@ -28,7 +29,7 @@ int64_t leadingExponent(std::string_view digits, int64_t exponent) {
   int64_t firstNonZero = 0;
   bool found = false;
   for (char c : digits) {
-    if (c == '.') {
+    if (c == '.' || c == ',') {
       seenPoint = true;
       continue;
     }
@@ -50,7 +51,8 @@ int64_t leadingExponent(std::string_view digits, int64_t exponent) {
 
 }  // namespace
 
-float TextToSingle(std::string_view text) {
+float TextToSingle(std::string_view text, char decimalSeparator) {
+  const bool commaAccepted = decimalSeparator == ',';
   size_t begin = 0;
   size_t end = text.size();
   while (begin < end && isBlank(text[begin])) {
@@ -76,7 +78,8 @@ float TextToSingle(std::string_view text) {
     ++i;
     ++intDigits;
   }
-  if (i < body.size() && body[i] == '.') {
+  const size_t point = i;
+  if (i < body.size() && (body[i] == '.' || (commaAccepted && body[i] == ','))) {
     ++i;
     while (i < body.size() && isDigit(body[i])) {
       ++i;
@@ -114,6 +117,14 @@ float TextToSingle(std::string_view text) {
     throw Failure(ErrorNumber::NotANumber);
   }
 
+  // from_chars knows only '.'; a comma is swapped for it in a copy of the text.
+  std::string withPoint;
+  if (point < body.size() && body[point] == ',') {
+    withPoint = body;
+    withPoint[point] = '.';
+    body = withPoint;
+  }
+
   float value = 0.0f;
   const auto [ptr, ec] =
       std::from_chars(body.data(), body.data() + body.size(), value, std::chars_format::general);
@@ -134,7 +145,7 @@ float TextToSingle(std::string_view text) {
 namespace {
 
 template <typename Number>
-std::string numberToText(Number value) {
+std::string numberToText(Number value, char decimalSeparator) {
   if (std::isnan(value)) {
     return "NaN";
   }
@@ -146,16 +157,19 @@ std::string numberToText(Number value) {
   }
   char buffer[64];
   const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+  if (decimalSeparator == ',') {
+    std::replace(buffer, result.ptr, '.', ',');
+  }
   return std::string(buffer, result.ptr);
 }
 
 }  // namespace
 
-std::string SingleToText(float value) {
-  return numberToText(value);
+std::string SingleToText(float value, char decimalSeparator) {
+  return numberToText(value, decimalSeparator);
 }
-std::string DoubleToText(double value) {
-  return numberToText(value);
+std::string DoubleToText(double value, char decimalSeparator) {
+  return numberToText(value, decimalSeparator);
 }
 
 }  // namespace rms

@@ -10,7 +10,7 @@ packages=(
   clang libclang-rt-dev
   xvfb xauth xdotool imagemagick
   desktop-file-utils appstream dpkg-dev file python3 libx11-6
-  lintian
+  lintian locales
 )
 
 missing=()
@@ -20,11 +20,30 @@ for p in "${packages[@]}"; do
   fi
 done
 
+sudo_cmd=()
+if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
+
 if ((${#missing[@]})); then
   echo "Installing: ${missing[*]}"
-  sudo_cmd=()
-  if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
   "${sudo_cmd[@]}" apt-get update -q
   DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends \
     "${missing[@]}"
+fi
+
+# The window writes numbers with the desktop's decimal separator; a test runs it on a
+# German desktop, and en_US is the comparison. Generated the Debian way, through
+# /etc/locale.gen, so that reconfiguring the locales package keeps them.
+missing_locales=()
+for l in de_DE.UTF-8 en_US.UTF-8; do
+  if ! locale -a 2>/dev/null | grep -qix "${l%.UTF-8}.utf8"; then missing_locales+=("$l"); fi
+done
+if ((${#missing_locales[@]})); then
+  echo "Generating locales: ${missing_locales[*]}"
+  for l in "${missing_locales[@]}"; do
+    "${sudo_cmd[@]}" sed -i "s/^# *\($l UTF-8\)\$/\1/" /etc/locale.gen
+    if ! grep -qx "$l UTF-8" /etc/locale.gen; then
+      echo "$l UTF-8" | "${sudo_cmd[@]}" tee -a /etc/locale.gen >/dev/null
+    fi
+  done
+  "${sudo_cmd[@]}" locale-gen
 fi

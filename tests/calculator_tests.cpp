@@ -262,5 +262,26 @@ TEST_F(CalculatorTest, TypedResultTextsAreReplacedOnTheNextPress) {
   EXPECT_EQ(box(TextBox::Text6_4), "0.5400617248673216");
 }
 
+// On a desktop that writes a decimal comma: a comma and a point read alike, and t and the
+// results are written with a comma. Both separators at once are not a number.
+TEST(DecimalCommaCalculatorTest, ReadsBothSeparatorsAndWritesTheComma) {
+  FakeServices fake;
+  Calculator calc(fake, ',');
+  fake.type(TextBox::t, "0,5");  // Ia keeps its ".5"
+  calc.Command1_Click();
+  EXPECT_EQ(fake.log(), (Log{"Text6(0)=0,7071067811865475", "Text6(1)=0,5",
+                             "Text6(3)=0,7071067811865476", "Text6(4)=0,5400617248673216",
+                             "Text6(5)=0,408248290463863", "Text6(6)=0,3886407938787006"}));
+
+  fake.type(TextBox::t, "5");
+  fake.type(TextBox::P, "0,3");
+  fake.type(TextBox::Ip, "1.234,5");
+  fake.clearLog();
+  calc.Command1_Click();
+  EXPECT_EQ(fake.messages(), (Log{kFill, kDuty}));
+  EXPECT_EQ(calc.inputs().Ip, 1.0f);
+  EXPECT_EQ(fake.text(TextBox::t), "0,3");
+}
+
 }  // namespace
 }  // namespace rms

@@ -22,27 +22,32 @@ uint32_t bitsOf(float f) {
   return u;
 }
 
-ErrorNumber failureOf(std::string_view text) {
+ErrorNumber failureOf(std::string_view text, char separator = '.') {
   try {
-    TextToSingle(text);
+    TextToSingle(text, separator);
   } catch (const Failure& f) {
     return f.number();
   }
-  ADD_FAILURE() << "\"" << text << "\" was accepted";
+  ADD_FAILURE() << "\"" << text << "\" was accepted with separator " << separator;
   return ErrorNumber::OutOfMemory;
 }
 
+// A row holds for each of the decimal separators it names: a point is read under both.
 struct Accepted {
   const char* name;
   const char* text;
   float value;
+  std::string_view separators = ".,";
 };
 
 class TextToSingleAccepts : public testing::TestWithParam<Accepted> {};
 
 TEST_P(TextToSingleAccepts, RoundsToTheNearestSingle) {
   const Accepted& row = GetParam();
-  EXPECT_EQ(bitsOf(TextToSingle(row.text)), bitsOf(row.value)) << '"' << row.text << '"';
+  for (char separator : row.separators) {
+    EXPECT_EQ(bitsOf(TextToSingle(row.text, separator)), bitsOf(row.value))
+        << '"' << row.text << "\" with separator " << separator;
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -69,24 +74,38 @@ INSTANTIATE_TEST_SUITE_P(
                  "0.0000000000000000000000000000000000000000000000001", 0.0f}),
     [](const auto& info) { return info.param.name; });
 
+INSTANTIATE_TEST_SUITE_P(
+    DecimalComma, TextToSingleAccepts,
+    testing::Values(Accepted{"Comma", "0,5", 0.5f, ","}, Accepted{"LeadingComma", ",5", 0.5f, ","},
+                    Accepted{"TrailingComma", "5,", 5.0f, ","},
+                    Accepted{"SignBlanksExponent", " -2,5E-1\t", -0.25f, ","},
+                    Accepted{"NotAGroup", "1,234", 1.234f, ","},
+                    Accepted{"Underflow", "0,0000000000000000000000000000000000000000000000001",
+                             0.0f, ","}),
+    [](const auto& info) { return info.param.name; });
+
 struct Rejected {
   const char* name;
   const char* text;
   ErrorNumber number;
+  std::string_view separators = ".,";
 };
 
 class TextToSingleRejects : public testing::TestWithParam<Rejected> {};
 
 TEST_P(TextToSingleRejects, WithTheRightNumber) {
   const Rejected& row = GetParam();
-  EXPECT_EQ(failureOf(row.text), row.number) << '"' << row.text << '"';
+  for (char separator : row.separators) {
+    EXPECT_EQ(failureOf(row.text, separator), row.number)
+        << '"' << row.text << "\" with separator " << separator;
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(NotANumber, TextToSingleRejects,
                          testing::Values(Rejected{"Empty", "", ErrorNumber::NotANumber},
                                          Rejected{"Blanks", "   ", ErrorNumber::NotANumber},
                                          Rejected{"Letters", "abc", ErrorNumber::NotANumber},
-                                         Rejected{"Comma", "1,5", ErrorNumber::NotANumber},
+                                         Rejected{"Comma", "1,5", ErrorNumber::NotANumber, "."},
                                          Rejected{"TwoPoints", "1.2.3", ErrorNumber::NotANumber},
                                          Rejected{"Inf", "inf", ErrorNumber::NotANumber},
                                          Rejected{"Infinity", "-Infinity", ErrorNumber::NotANumber},
@@ -103,6 +122,18 @@ INSTANTIATE_TEST_SUITE_P(NotANumber, TextToSingleRejects,
                                          Rejected{"TrailingJunk", "1.5x", ErrorNumber::NotANumber},
                                          Rejected{"ExponentOnly", "e5", ErrorNumber::NotANumber}),
                          [](const auto& info) { return info.param.name; });
+
+// Under either separator: one point, never both, never groups.
+INSTANTIATE_TEST_SUITE_P(
+    CommaOrPoint, TextToSingleRejects,
+    testing::Values(Rejected{"CommaOnly", ",", ErrorNumber::NotANumber},
+                    Rejected{"TwoCommas", "1,2,3", ErrorNumber::NotANumber},
+                    Rejected{"PointThenComma", "1.234,5", ErrorNumber::NotANumber},
+                    Rejected{"CommaThenPoint", "1,234.5", ErrorNumber::NotANumber},
+                    Rejected{"CommaInExponent", "1e2,5", ErrorNumber::NotANumber},
+                    Rejected{"OtherSeparator", "1;5", ErrorNumber::NotANumber, ".,;"},
+                    Rejected{"CommaJustAbove", "3,4028236e38", ErrorNumber::Overflow, ","}),
+    [](const auto& info) { return info.param.name; });
 
 INSTANTIATE_TEST_SUITE_P(
     BeyondSingleRange, TextToSingleRejects,
@@ -133,6 +164,7 @@ TEST(TextToSingle, AMegabyteOfTextIsAnsweredAtOnce) {
   EXPECT_EQ(failureOf(junk), ErrorNumber::NotANumber);
   EXPECT_EQ(TextToSingle(longExponent), 0.0f);
   EXPECT_EQ(TextToSingle("0." + std::string(1 << 20, '3')), 0x1.555556p-2f);
+  EXPECT_EQ(TextToSingle("0," + std::string(1 << 20, '3'), ','), 0x1.555556p-2f);
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
 }
 
@@ -140,12 +172,13 @@ struct Written {
   const char* name;
   double value;
   const char* text;
+  char separator = '.';
 };
 
 class DoubleToTextWrites : public testing::TestWithParam<Written> {};
 
 TEST_P(DoubleToTextWrites, TheShortestExactText) {
-  EXPECT_EQ(DoubleToText(GetParam().value), GetParam().text);
+  EXPECT_EQ(DoubleToText(GetParam().value, GetParam().separator), GetParam().text);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -162,14 +195,27 @@ INSTANTIATE_TEST_SUITE_P(
                             "-Infinity"}),
     [](const auto& info) { return info.param.name; });
 
+// Only the separator changes.
+INSTANTIATE_TEST_SUITE_P(
+    DecimalComma, DoubleToTextWrites,
+    testing::Values(Written{"Half", 0.5, "0,5", ','}, Written{"Negative", -2.25, "-2,25", ','},
+                    Written{"NegativeZero", -0.0, "0", ','}, Written{"Large", 1e20, "1e+20", ','},
+                    Written{"Small", 1.5e-7, "1,5e-07", ','},
+                    Written{"NaN", std::numeric_limits<double>::quiet_NaN(), "NaN", ','}),
+    [](const auto& info) { return info.param.name; });
+
 TEST(SingleToText, WritesTheShortestTextThatReadsBack) {
   EXPECT_EQ(SingleToText(0x1.333334p-2f), "0.3");
   EXPECT_EQ(SingleToText(1.0f), "1");
   EXPECT_EQ(SingleToText(-0.0f), "0");
   EXPECT_EQ(SingleToText(std::numeric_limits<float>::max()), "3.4028235e+38");
-  for (float f : {0x1.333334p-2f, 0x1p-149f, 16777216.0f, 1e-7f, -123.456f,
-                  std::numeric_limits<float>::max()}) {
-    EXPECT_EQ(bitsOf(TextToSingle(SingleToText(f))), bitsOf(f)) << SingleToText(f);
+  EXPECT_EQ(SingleToText(std::numeric_limits<float>::max(), ','), "3,4028235e+38");
+  for (char separator : {'.', ','}) {
+    for (float f : {0x1.333334p-2f, 0x1p-149f, 16777216.0f, 1e-7f, -123.456f,
+                    std::numeric_limits<float>::max()}) {
+      const std::string text = SingleToText(f, separator);
+      EXPECT_EQ(bitsOf(TextToSingle(text, separator)), bitsOf(f)) << text;
+    }
   }
 }
 

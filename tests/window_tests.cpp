@@ -15,6 +15,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QPushButton>
@@ -25,6 +26,7 @@
 #include "runtime/conversions.h"
 #include "runtime/failure.h"
 #include "runtime/fake_services.h"
+#include "runtime/qt/decimal_separator.h"
 #include "runtime/qt/qt_services.h"
 #include "runtime/qt/startup.h"
 #include "tests/test_application.h"
@@ -587,6 +589,46 @@ TEST(DisplayProblemTest, FollowsThePlatformTheWindowEngineWouldChoose) {
           << c.what;
     }
   }
+}
+
+// The separator follows the locale only where it writes a decimal comma; a decimal mark
+// the conversions do not know (the Arabic one) leaves the point.
+TEST(DecimalSeparatorTest, IsTheCommaWhereTheLocaleWritesOne) {
+  struct Row {
+    QLocale::Language language;
+    QLocale::Territory territory;
+    char separator;
+  };
+  for (const Row& row :
+       {Row{QLocale::German, QLocale::Germany, ','}, Row{QLocale::Portuguese, QLocale::Brazil, ','},
+        Row{QLocale::English, QLocale::UnitedStates, '.'},
+        Row{QLocale::German, QLocale::Switzerland, '.'},
+        Row{QLocale::Arabic, QLocale::Egypt, '.'}}) {
+    const QLocale locale(row.language, row.territory);
+    EXPECT_EQ(decimalSeparatorOf(locale), row.separator) << locale.name().toStdString();
+  }
+  EXPECT_EQ(decimalSeparatorOf(QLocale::c()), '.');
+}
+
+// The real window on a German desktop, its separator taken as the program takes it.
+// ctest runs this as window_tests_de_DE under LC_ALL=de_DE.UTF-8; on a desktop with a
+// decimal point it has nothing to show and is skipped.
+TEST_F(WindowTest, OnAGermanDesktopCommaAndPointReadAlikeAndResultsTakeTheComma) {
+  const char separator = decimalSeparatorOf(QLocale::system());
+  if (separator != ',') {
+    GTEST_SKIP() << "the desktop's locale writes a decimal point";
+  }
+  Calculator german(services, separator);
+  for (const char* typed : {"0,5", "0.5"}) {
+    box("t")->clear();
+    QTest::keyClicks(box("t"), QString::fromLatin1(typed));
+    german.Command1_Click();
+    EXPECT_EQ(results(),
+              (QStringList{"0,7071067811865475", "0,5", "0,7071067811865476", "0,5400617248673216",
+                           "0,408248290463863", "0,3886407938787006"}))
+        << typed;
+  }
+  EXPECT_TRUE(messages.empty()) << "a box read as empty";
 }
 
 }  // namespace

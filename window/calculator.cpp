@@ -73,7 +73,7 @@ void Calculator::convert_to_numbers() {
   Recovery recovery([this](const Failure& f) { onReadFailure(f); });
   boxesWarningShown_ = false;
   auto read = [&](float& field, TextBox box) {
-    recovery.run([&] { field = TextToSingle(services_.text(box)); });
+    recovery.run([&] { field = TextToSingle(services_.text(box), decimalSeparator_); });
   };
   read(inputs_.t, TextBox::t);
   read(inputs_.T, TextBox::P);
@@ -96,7 +96,8 @@ void Calculator::Command1_Click() {
     recovery.run([&] { inputs_.ComputeDutyCycle(); });
     if (inputs_.NeedsDutyLimit()) {
       recovery.run([&] { inputs_.ApplyDutyLimit(); });
-      recovery.run([&] { services_.setText(TextBox::t, SingleToText(inputs_.t)); });
+      recovery.run(
+          [&] { services_.setText(TextBox::t, SingleToText(inputs_.t, decimalSeparator_)); });
       recovery.run([&] {
         services_.showMessage("Duty Cycle cannot be > 100%, t has been reduced to limit D to 100%",
                               MessageStyle::Information, "Warning");
@@ -107,7 +108,7 @@ void Calculator::Command1_Click() {
       // A slot that cannot be computed is emptied, so that no box shows a result of
       // earlier inputs as if it belonged to these.
       std::optional<std::string> text;
-      recovery.run([&] { text = DoubleToText(ComputeResult(slot, inputs_)); });
+      recovery.run([&] { text = DoubleToText(ComputeResult(slot, inputs_), decimalSeparator_); });
       recovery.run([&] { services_.setText(resultBox(slot), text.value_or(std::string())); });
     }
   } catch (const ProgramEnded&) {

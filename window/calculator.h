@@ -19,7 +19,10 @@ class Failure;
 // its message box, by an accessibility action or code) is ignored and changes nothing.
 class Calculator {
  public:
-  explicit Calculator(Services& services) : services_(services) {}
+  // The decimalSeparator is the desktop's, ',' or '.': the boxes are read with it (a '.'
+  // is always read too) and t and the results are written with it.
+  explicit Calculator(Services& services, char decimalSeparator = '.')
+      : services_(services), decimalSeparator_(decimalSeparator) {}
 
   // The click handler of the Calculate button. Never throws.
   void Command1_Click();
@@ -36,6 +39,7 @@ class Calculator {
   [[noreturn]] void endWithMessage(const Failure& failure);
 
   Services& services_;
+  const char decimalSeparator_;
   WaveformInputs inputs_;
   bool boxesWarningShown_ = false;  // in the current press
   int readErrorCount_ = 0;
