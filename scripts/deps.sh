@@ -10,6 +10,7 @@ packages=(
   clang libclang-rt-dev
   xvfb xauth xdotool imagemagick
   desktop-file-utils appstream dpkg-dev file python3 libx11-6
+  g++-aarch64-linux-gnu g++-i686-linux-gnu qemu-user googletest
 )
 
 missing=()
