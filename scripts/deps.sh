@@ -11,6 +11,7 @@ packages=(
   xvfb xauth xdotool imagemagick
   desktop-file-utils appstream dpkg-dev file python3 libx11-6
   lintian locales
+  g++-aarch64-linux-gnu g++-i686-linux-gnu qemu-user googletest
 )
 
 missing=()

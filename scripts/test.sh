@@ -10,6 +10,11 @@ cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRMS_WERROR
 cmake --build build-test
 ctest --test-dir build-test --output-on-failure | tee build-test/ctest.log
 
+# --- Other processors -------------------------------------------------------------
+# The Qt-free libraries and their tests, golden table included, for aarch64 and i686
+# under qemu-user.
+bash scripts/cross.sh
+
 # --- Sanitizers -------------------------------------------------------------------
 # The whole suite again, built with AddressSanitizer and UndefinedBehaviorSanitizer
 # (no recovery): any report aborts the test that made it, and ctest fails.
@@ -50,7 +55,9 @@ if [ "$fuzz_seconds" -gt 0 ]; then
   done
 fi
 
-# One closing line for the whole run: the ctest cases of both builds and the fuzz targets.
+# One closing line for the whole run: the ctest cases of every build and the fuzz targets.
 # (Any failure has already stopped the script.)
 count() { sed -n 's/.*tests passed, 0 tests failed out of \([0-9]*\).*/\1/p' "$1"; }
-echo "all: $(($(count build-test/ctest.log) + $(count build-asan/ctest.log) + fuzzed)) passed, 0 failed"
+passed=$(($(count build-test/ctest.log) + $(count build-asan/ctest.log) + fuzzed))
+for arch in aarch64 i686; do passed=$((passed + $(count build-cross/$arch/ctest.log))); done
+echo "all: $passed passed, 0 failed"
