@@ -10,6 +10,12 @@ cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRMS_WERROR
 cmake --build build-test
 ctest --test-dir build-test --output-on-failure | tee build-test/ctest.log
 
+# --- Windows ----------------------------------------------------------------------
+# The program built for 64-bit Windows and run under Wine: its window comes up without
+# DISPLAY, it is a GUI program, and a press shows the Linux program's six results.
+bash scripts/windows_check.sh build-test/app/korvath-rms | tee build-test/windows.log
+windows=$(grep -c '^windows_check: passed' build-test/windows.log || true)
+
 # --- Sanitizers -------------------------------------------------------------------
 # The whole suite again, built with AddressSanitizer and UndefinedBehaviorSanitizer
 # (no recovery): any report aborts the test that made it, and ctest fails.
@@ -50,7 +56,7 @@ if [ "$fuzz_seconds" -gt 0 ]; then
   done
 fi
 
-# One closing line for the whole run: the ctest cases of both builds and the fuzz targets.
-# (Any failure has already stopped the script.)
+# One closing line for the whole run: the ctest cases of both builds, the Windows check
+# and the fuzz targets. (Any failure has already stopped the script.)
 count() { sed -n 's/.*tests passed, 0 tests failed out of \([0-9]*\).*/\1/p' "$1"; }
-echo "all: $(($(count build-test/ctest.log) + $(count build-asan/ctest.log) + fuzzed)) passed, 0 failed"
+echo "all: $(($(count build-test/ctest.log) + $(count build-asan/ctest.log) + windows + fuzzed)) passed, 0 failed"
