@@ -1,12 +1,13 @@
-# Starts the program where no window can be opened: with an empty environment, and with
-# a DISPLAY that nothing listens on. Either way it must say why on stderr and exit with
+# Starts the program where no window can be opened: with an empty environment, with a
+# DISPLAY that nothing listens on, and in a Wayland session without a socket. Each way it must say why on stderr and exit with
 # status 1, never abort or dump core.
 #   cmake -DPROGRAM=/path/to/korvath-rms -P no_display_test.cmake
 if(NOT PROGRAM)
   message(FATAL_ERROR "PROGRAM is not set")
 endif()
 
-set(cases "no display|" "dead display|DISPLAY=:987")
+set(cases "no display|" "dead display|DISPLAY=:987"
+  "Wayland session, no socket|XDG_SESSION_TYPE=wayland")
 foreach(case IN LISTS cases)
   string(REPLACE "|" ";" parts "${case}")
   list(GET parts 0 what)

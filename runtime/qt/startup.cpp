@@ -21,9 +21,8 @@ bool isDesktopPlugin(std::string_view plugin) {
   return plugin.starts_with("xcb") || plugin.starts_with("wayland");
 }
 
-std::string_view platformChoice(const EnvironmentLookup& environment,
-                                std::span<char* const> arguments,
-                                std::string_view defaultPlatform) {
+std::string platformChoice(const EnvironmentLookup& environment, std::span<char* const> arguments,
+                           std::string_view defaultPlatform) {
   for (size_t i = 1; i + 1 < arguments.size(); ++i) {
     const std::string_view argument = arguments[i] ? arguments[i] : "";
     if (argument == "-platform" || argument == "--platform") {
@@ -34,18 +33,16 @@ std::string_view platformChoice(const EnvironmentLookup& environment,
       fromEnvironment && *fromEnvironment) {
     return fromEnvironment;
   }
-  // Where the default is a desktop plugin, the engine follows the session's own type.
+  // Where the default is a desktop plugin, the engine tries the session's own type first
+  // and keeps its default as the fallback.
   if (isDesktopPlugin(defaultPlatform)) {
     const char* session = environment("XDG_SESSION_TYPE");
     const std::string_view type = session ? session : "";
-    if (type == "x11") {
-      return "xcb";
-    }
-    if (type == "wayland") {
-      return "wayland";
+    if (type == "x11" || type == "wayland") {
+      return std::string(type == "x11" ? "xcb" : "wayland") + ";" + std::string(defaultPlatform);
     }
   }
-  return defaultPlatform;
+  return std::string(defaultPlatform);
 }
 
 // What one platform plugin needs, or nothing when it can start here.
@@ -86,7 +83,7 @@ std::optional<std::string> displayProblem(const EnvironmentLookup& environment,
                                           std::span<char* const> arguments,
                                           std::string_view defaultPlatform) {
   // "wayland;xcb": the engine tries each in turn, so one that can start is enough.
-  const std::string_view choice = platformChoice(environment, arguments, defaultPlatform);
+  const std::string choice = platformChoice(environment, arguments, defaultPlatform);
   std::optional<std::string> first;
   size_t start = 0;
   while (true) {

@@ -14,10 +14,10 @@ using EnvironmentLookup = std::function<const char*(const char*)>;
 // Why the window engine cannot open a window here, as one line for stderr, or nothing
 // when a window system looks reachable. Follows the engine's own choice of platform:
 // "-platform NAME" among the arguments, else QT_QPA_PLATFORM, else `defaultPlatform`, the
-// plugin the engine starts where it was built ("xcb" on Linux, "windows", "cocoa"), which a
-// Wayland or X11 desktop session (XDG_SESSION_TYPE) overrides as the engine does. Only the
-// X11 and Wayland plugins need a display; the others (windows, cocoa, offscreen, minimal,
-// vnc, ...) always pass.
+// plugin the engine starts where it was built ("xcb" on Linux, "windows", "cocoa"); before
+// a desktop default, the engine tries the session's own type (XDG_SESSION_TYPE x11 or
+// wayland). Only the X11 and Wayland plugins need a display; the others (windows, cocoa,
+// offscreen, minimal, vnc, ...) always pass.
 std::optional<std::string> displayProblem(const EnvironmentLookup& environment,
                                           std::span<char* const> arguments,
                                           std::string_view defaultPlatform);
