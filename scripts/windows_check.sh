@@ -65,7 +65,7 @@ press_and_read() {
     return 1
   fi
   sleep 2
-  xdotool windowfocus --sync "$w"
+  timeout 10 xdotool windowfocus --sync "$w" || true
   xdotool key --delay 50 $(printf 'Tab %.0s' $(seq 11)) space
   sleep 1
   xdotool key --delay 50 $(printf 'shift+Tab %.0s' $(seq 6))
