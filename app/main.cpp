@@ -37,7 +37,8 @@ QIcon programIcon() {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-  if (auto problem = rms::displayProblem(std::getenv, std::span(argv, argc))) {
+  if (auto problem =
+          rms::displayProblem(std::getenv, std::span(argv, argc), RMS_DEFAULT_PLATFORM)) {
     std::fprintf(stderr, "%s\n", problem->c_str());
     return 1;
   }

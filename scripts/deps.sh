@@ -12,6 +12,9 @@ packages=(
   desktop-file-utils appstream dpkg-dev file python3 libx11-6
   lintian locales
   g++-aarch64-linux-gnu g++-i686-linux-gnu qemu-user googletest
+  # The Windows build under Wine. 64-bit Wine only: with the i386 architecture added, wine
+  # pulls in wine32, whose loader cannot run on these machines.
+  g++-mingw-w64-x86-64-posix mingw-w64-tools qt6-base-dev-tools wine64 wine xclip
 )
 
 missing=()

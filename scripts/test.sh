@@ -15,6 +15,12 @@ ctest --test-dir build-test --output-on-failure | tee build-test/ctest.log
 # under qemu-user.
 bash scripts/cross.sh
 
+# --- Windows ----------------------------------------------------------------------
+# The program built for 64-bit Windows and run under Wine: its window comes up without
+# DISPLAY, it is a GUI program, and a press shows the Linux program's six results.
+bash scripts/windows_check.sh build-test/app/korvath-rms | tee build-test/windows.log
+windows=$(grep -c '^windows_check: passed' build-test/windows.log || true)
+
 # --- Sanitizers -------------------------------------------------------------------
 # The whole suite again, built with AddressSanitizer and UndefinedBehaviorSanitizer
 # (no recovery): any report aborts the test that made it, and ctest fails.
@@ -55,9 +61,9 @@ if [ "$fuzz_seconds" -gt 0 ]; then
   done
 fi
 
-# One closing line for the whole run: the ctest cases of every build and the fuzz targets.
-# (Any failure has already stopped the script.)
+# One closing line for the whole run: the ctest cases of every build, the Windows check
+# and the fuzz targets. (Any failure has already stopped the script.)
 count() { sed -n 's/.*tests passed, 0 tests failed out of \([0-9]*\).*/\1/p' "$1"; }
-passed=$(($(count build-test/ctest.log) + $(count build-asan/ctest.log) + fuzzed))
+passed=$(($(count build-test/ctest.log) + $(count build-asan/ctest.log) + windows + fuzzed))
 for arch in aarch64 i686; do passed=$((passed + $(count build-cross/$arch/ctest.log))); done
 echo "all: $passed passed, 0 failed"

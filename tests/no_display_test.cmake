@@ -1,5 +1,6 @@
 # Starts the program where no window can be opened: with an empty environment, with a
-# DISPLAY that nothing listens on, and with platform plugins that do not exist. Each time
+# DISPLAY that nothing listens on, in a Wayland session without a socket, and with
+# platform plugins that do not exist. Each time
 # it must say why in one last line on stderr and exit with status 1, never abort or dump
 # core.
 #   cmake -DPROGRAM=/path/to/korvath-rms -P no_display_test.cmake
@@ -22,7 +23,8 @@ function(expect_refusal what environment why)
 endfunction()
 
 set(available "\\(available: [a-z0-9-]+(, [a-z0-9-]+)*\\)")
-expect_refusal("no display" "" "[^\n]+")
+expect_refusal("no display" "" "no display \\(DISPLAY is not set\\)")
+expect_refusal("Wayland session, no socket" "XDG_SESSION_TYPE=wayland" "no display \\([^)]+\\)")
 expect_refusal("dead display" "DISPLAY=:987"
   "the window system could not be reached \\(DISPLAY=:987\\)")
 expect_refusal("missing plugin" "QT_QPA_PLATFORM=bogus DISPLAY=:987"

@@ -1,5 +1,5 @@
-// The program's icon (its drawing, the ICO encoder and the committed files) and its version
-// record.
+// The program's icon (its drawing, the ICO and ICNS encoders and the committed files) and its
+// version records.
 #include <gtest/gtest.h>
 
 #include <QBuffer>
@@ -15,10 +15,12 @@
 #include <iterator>
 #include <map>
 #include <set>
+#include <string>
 #include <stdexcept>
 #include <utility>
 #include <vector>
 
+#include "packaging/icon/icns_file.h"
 #include "packaging/icon/ico_file.h"
 #include "packaging/icon/icon_art.h"
 
@@ -325,6 +327,41 @@ TEST(CommittedIcons, IcoFileMatchesTheDrawing) {
       << "packaging/icons/korvath-rms.ico is stale: build the target update-icons";
 }
 
+// The .icns file is a list of typed PNG entries whose lengths tile the file; each entry
+// holds the drawing at its slot's size.
+TEST(CommittedIcons, IcnsFileMatchesTheDrawing) {
+  std::ifstream file(RMS_SOURCE_DIR "/packaging/icons/korvath-rms.icns", std::ios::binary);
+  ASSERT_TRUE(file);
+  const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(file)),
+                                        std::istreambuf_iterator<char>());
+  const auto typeAt = [&](std::size_t at) {
+    return std::string(bytes.begin() + static_cast<std::ptrdiff_t>(at),
+                       bytes.begin() + static_cast<std::ptrdiff_t>(at + 4));
+  };
+  const auto lengthAt = [&](std::size_t at) {
+    std::uint32_t v = 0;
+    for (std::size_t i = 0; i < 4; ++i) {
+      v = v << 8 | bytes.at(at + 4 + i);
+    }
+    return std::size_t{v};
+  };
+  ASSERT_GE(bytes.size(), 8u);
+  ASSERT_EQ(typeAt(0), "icns");
+  ASSERT_EQ(lengthAt(0), bytes.size());
+  std::size_t at = 8;
+  for (const IcnsSlot& slot : kIcnsSlots) {
+    SCOPED_TRACE(std::string(slot.type));
+    ASSERT_LE(at + 8, bytes.size());
+    ASSERT_EQ(typeAt(at), slot.type);
+    const std::size_t length = lengthAt(at);
+    ASSERT_LE(at + length, bytes.size());
+    const QImage png = QImage::fromData(bytes.data() + at + 8, static_cast<int>(length - 8), "PNG");
+    expectSamePixels(png.convertToFormat(QImage::Format_ARGB32), iconForPixels(slot.pixels));
+    at += length;
+  }
+  EXPECT_EQ(at, bytes.size());
+}
+
 QString readAll(const QString& path) {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) {
@@ -353,6 +390,25 @@ TEST(VersionRecord, WindowsResourceCarriesVersionAndIcon) {
       QRegularExpression(QStringLiteral("\\bICON \"([^\"]+)\"")).match(rc);
   ASSERT_TRUE(icon.hasMatch());
   EXPECT_TRUE(QFile::exists(icon.captured(1))) << icon.captured(1).toStdString();
+}
+
+// The macOS bundle record names the executable, the bundle, the version "1.00" and an icon
+// that is committed.
+TEST(VersionRecord, MacBundleRecordCarriesVersionAndIcon) {
+  const QString plist = readAll(QStringLiteral(RMS_BINARY_DIR "/packaging/Info.plist"));
+  const auto value = [&](const char* key) {
+    const QRegularExpression pattern(
+        QStringLiteral("<key>%1</key>\\s*<string>([^<]*)</string>").arg(QLatin1String(key)));
+    return pattern.match(plist).captured(1);
+  };
+  EXPECT_EQ(value("CFBundleExecutable"), "korvath-rms");
+  EXPECT_EQ(value("CFBundleName"), "Korvath RMS");
+  EXPECT_EQ(value("CFBundleIdentifier"), "invalid.example.korvath-rms");
+  EXPECT_EQ(value("CFBundleShortVersionString"), RMS_VERSION);
+  EXPECT_EQ(value("CFBundleVersion"), "1.0.0");
+  EXPECT_EQ(value("CFBundlePackageType"), "APPL");
+  EXPECT_TRUE(QFile::exists(RMS_SOURCE_DIR "/packaging/icons/" + value("CFBundleIconFile")));
+  EXPECT_FALSE(plist.contains('@')) << "a variable was left unreplaced";
 }
 
 // A version bump needs a release entry in the AppStream data, newest first.

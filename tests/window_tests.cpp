@@ -549,6 +549,7 @@ TEST_F(WindowTest, TheWindowRendersAtTheScreensPixelRatio) {
 
 struct DisplayCase {
   const char* what;
+  const char* defaultPlatform;  // the window engine's own default where it was built
   std::vector<const char*> arguments;
   std::map<std::string, std::string> environment;
   const char* missing;  // what the message names, or nullptr when a window can open
@@ -556,20 +557,57 @@ struct DisplayCase {
 
 TEST(DisplayProblemTest, FollowsThePlatformTheWindowEngineWouldChoose) {
   const std::vector<DisplayCase> cases = {
-      {"empty environment", {}, {}, "DISPLAY"},
-      {"X display", {}, {{"DISPLAY", ":0"}}, nullptr},
-      {"empty DISPLAY", {}, {{"DISPLAY", ""}}, "DISPLAY"},
-      {"Wayland display", {}, {{"WAYLAND_DISPLAY", "wayland-0"}}, nullptr},
-      {"offscreen", {}, {{"QT_QPA_PLATFORM", "offscreen"}}, nullptr},
-      {"vnc with options", {}, {{"QT_QPA_PLATFORM", "vnc:size=800x600"}}, nullptr},
-      {"xcb without X", {}, {{"QT_QPA_PLATFORM", "xcb"}, {"WAYLAND_DISPLAY", "w"}}, "DISPLAY"},
+      // X11 and Wayland desktops (Linux builds default to xcb).
+      {"empty environment", "xcb", {}, {}, "DISPLAY"},
+      {"X display", "xcb", {}, {{"DISPLAY", ":0"}}, nullptr},
+      {"empty DISPLAY", "xcb", {}, {{"DISPLAY", ""}}, "DISPLAY"},
+      {"Wayland socket, no session type", "xcb", {}, {{"WAYLAND_DISPLAY", "w"}}, "DISPLAY"},
+      {"Wayland session",
+       "xcb",
+       {},
+       {{"XDG_SESSION_TYPE", "wayland"}, {"WAYLAND_DISPLAY", "w"}},
+       nullptr},
+      {"Wayland session, X fallback",
+       "xcb",
+       {},
+       {{"XDG_SESSION_TYPE", "wayland"}, {"DISPLAY", ":0"}},
+       nullptr},
+      {"Wayland session, neither", "xcb", {}, {{"XDG_SESSION_TYPE", "wayland"}}, "WAYLAND_DISPLAY"},
+      {"X11 session", "wayland", {}, {{"XDG_SESSION_TYPE", "x11"}}, "DISPLAY"},
+      {"Wayland default", "wayland", {}, {{"XDG_RUNTIME_DIR", "/run/user/1"}}, nullptr},
+      {"offscreen", "xcb", {}, {{"QT_QPA_PLATFORM", "offscreen"}}, nullptr},
+      {"empty QT_QPA_PLATFORM", "xcb", {}, {{"QT_QPA_PLATFORM", ""}}, "DISPLAY"},
+      {"vnc with options", "xcb", {}, {{"QT_QPA_PLATFORM", "vnc:size=800x600"}}, nullptr},
+      {"xcb without X",
+       "xcb",
+       {},
+       {{"QT_QPA_PLATFORM", "xcb"}, {"WAYLAND_DISPLAY", "w"}},
+       "DISPLAY"},
       {"wayland without socket",
+       "xcb",
        {},
        {{"QT_QPA_PLATFORM", "wayland"}, {"DISPLAY", ":0"}},
        "WAYLAND_DISPLAY"},
-      {"fallback list", {}, {{"QT_QPA_PLATFORM", "wayland;xcb"}, {"DISPLAY", ":0"}}, nullptr},
-      {"argument first", {"-platform", "offscreen"}, {{"QT_QPA_PLATFORM", "xcb"}}, nullptr},
-      {"double dash", {"--platform", "xcb"}, {{"QT_QPA_PLATFORM", "offscreen"}}, "DISPLAY"},
+      {"fallback list",
+       "xcb",
+       {},
+       {{"QT_QPA_PLATFORM", "wayland;xcb"}, {"DISPLAY", ":0"}},
+       nullptr},
+      {"argument first", "xcb", {"-platform", "offscreen"}, {{"QT_QPA_PLATFORM", "xcb"}}, nullptr},
+      {"double dash", "xcb", {"--platform", "xcb"}, {{"QT_QPA_PLATFORM", "offscreen"}}, "DISPLAY"},
+      // Windows and macOS: their plugins need no display, and a session type is no concern.
+      {"Windows, empty environment", "windows", {}, {}, nullptr},
+      {"Windows, Wayland session", "windows", {}, {{"XDG_SESSION_TYPE", "wayland"}}, nullptr},
+      {"Windows, -platform windows", "windows", {"-platform", "windows"}, {}, nullptr},
+      {"Windows, asked for xcb", "windows", {}, {{"QT_QPA_PLATFORM", "xcb"}}, "DISPLAY"},
+      {"macOS, empty environment", "cocoa", {}, {}, nullptr},
+      {"macOS, -platform cocoa", "cocoa", {"-platform", "cocoa"}, {}, nullptr},
+      {"macOS, asked for xcb",
+       "cocoa",
+       {"-platform", "xcb"},
+       {{"QT_QPA_PLATFORM", "cocoa"}},
+       "DISPLAY"},
+      {"Linux, -platform windows", "xcb", {"-platform", "windows"}, {}, nullptr},
   };
   for (const DisplayCase& c : cases) {
     std::vector<char*> argv = {const_cast<char*>("korvath-rms")};
@@ -580,7 +618,7 @@ TEST(DisplayProblemTest, FollowsThePlatformTheWindowEngineWouldChoose) {
       const auto it = c.environment.find(name);
       return it == c.environment.end() ? nullptr : it->second.c_str();
     };
-    const std::optional<std::string> problem = displayProblem(lookup, argv);
+    const std::optional<std::string> problem = displayProblem(lookup, argv, c.defaultPlatform);
     if (c.missing == nullptr) {
       EXPECT_EQ(problem, std::nullopt) << c.what;
     } else {

@@ -1,6 +1,8 @@
 // Writes the program's icon files into a folder: korvath-rms-32.png, korvath-rms-16.png
-// (16-colour PNGs for the desktop and the window) and korvath-rms.ico (both sizes, for the
-// Windows executable).
+// (16-colour PNGs for the desktop and the window), korvath-rms.ico (both sizes, for the
+// Windows executable) and korvath-rms.icns (for the macOS bundle).
+#include <QBuffer>
+#include <QByteArray>
 #include <QColor>
 #include <QImage>
 #include <QString>
@@ -10,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "packaging/icon/icns_file.h"
 #include "packaging/icon/ico_file.h"
 #include "packaging/icon/icon_art.h"
 
@@ -28,6 +31,25 @@ QImage toQImage(const rms::icon::IconImage& img) {
     }
   }
   return out;
+}
+
+std::vector<std::uint8_t> toPng(const rms::icon::IconImage& img) {
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  toQImage(img).save(&buffer, "PNG");
+  return {bytes.begin(), bytes.end()};
+}
+
+bool writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+  std::ofstream file(path, std::ios::binary | std::ios::trunc);
+  file.write(reinterpret_cast<const char*>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
+  file.close();
+  if (!file) {
+    std::fprintf(stderr, "cannot write %s\n", path.c_str());
+  }
+  return static_cast<bool>(file);
 }
 
 }  // namespace
@@ -49,14 +71,11 @@ int main(int argc, char** argv) {
     }
   }
 
-  const std::vector<std::uint8_t> ico = rms::icon::encodeIco(images);
-  const std::string path = folder + "/korvath-rms.ico";
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  file.write(reinterpret_cast<const char*>(ico.data()), static_cast<std::streamsize>(ico.size()));
-  file.close();
-  if (!file) {
-    std::fprintf(stderr, "cannot write %s\n", path.c_str());
-    return 1;
+  std::vector<rms::icon::IcnsImage> icns;
+  for (const rms::icon::IcnsSlot& slot : rms::icon::kIcnsSlots) {
+    icns.push_back({slot.type, toPng(rms::icon::iconForPixels(slot.pixels))});
   }
-  return 0;
+  const bool written = writeFile(folder + "/korvath-rms.ico", rms::icon::encodeIco(images)) &&
+                       writeFile(folder + "/korvath-rms.icns", rms::icon::encodeIcns(icns));
+  return written ? 0 : 1;
 }

@@ -18,28 +18,38 @@ bool isSet(const EnvironmentLookup& environment, const char* name) {
   return value != nullptr && *value != '\0';
 }
 
-std::string_view platformChoice(const EnvironmentLookup& environment,
-                                std::span<char* const> arguments) {
+bool isDesktopPlugin(std::string_view plugin) {
+  return plugin.starts_with("xcb") || plugin.starts_with("wayland");
+}
+
+std::string platformChoice(const EnvironmentLookup& environment, std::span<char* const> arguments,
+                           std::string_view defaultPlatform) {
   for (size_t i = 1; i + 1 < arguments.size(); ++i) {
     const std::string_view argument = arguments[i] ? arguments[i] : "";
     if (argument == "-platform" || argument == "--platform") {
       return arguments[i + 1] ? arguments[i + 1] : "";
     }
   }
-  const char* fromEnvironment = environment("QT_QPA_PLATFORM");
-  return fromEnvironment ? fromEnvironment : "";
+  if (const char* fromEnvironment = environment("QT_QPA_PLATFORM");
+      fromEnvironment && *fromEnvironment) {
+    return fromEnvironment;
+  }
+  // Where the default is a desktop plugin, the engine tries the session's own type first
+  // and keeps its default as the fallback.
+  if (isDesktopPlugin(defaultPlatform)) {
+    const char* session = environment("XDG_SESSION_TYPE");
+    const std::string_view type = session ? session : "";
+    if (type == "x11" || type == "wayland") {
+      return std::string(type == "x11" ? "xcb" : "wayland") + ";" + std::string(defaultPlatform);
+    }
+  }
+  return std::string(defaultPlatform);
 }
 
 // What one platform plugin needs, or nothing when it can start here.
 std::optional<std::string> missingFor(std::string_view plugin,
                                       const EnvironmentLookup& environment) {
   plugin = plugin.substr(0, plugin.find(':'));  // "xcb:option=value"
-  if (plugin.empty()) {
-    if (isSet(environment, "DISPLAY") || isSet(environment, "WAYLAND_DISPLAY")) {
-      return std::nullopt;
-    }
-    return "DISPLAY is not set";
-  }
   if (plugin.starts_with("xcb")) {
     return isSet(environment, "DISPLAY") ? std::nullopt
                                          : std::optional<std::string>("DISPLAY is not set");
@@ -52,7 +62,7 @@ std::optional<std::string> missingFor(std::string_view plugin,
     }
     return "WAYLAND_DISPLAY is not set";
   }
-  return std::nullopt;  // offscreen, minimal, vnc, linuxfb, eglfs, ...
+  return std::nullopt;  // windows, cocoa, offscreen, minimal, vnc, linuxfb, eglfs, ...
 }
 
 // What the guard has seen of the window engine's start-up. The engine names each
@@ -110,9 +120,10 @@ void guardHandler(QtMsgType type, const QMessageLogContext& context, const QStri
 }  // namespace
 
 std::optional<std::string> displayProblem(const EnvironmentLookup& environment,
-                                          std::span<char* const> arguments) {
+                                          std::span<char* const> arguments,
+                                          std::string_view defaultPlatform) {
   // "wayland;xcb": the engine tries each in turn, so one that can start is enough.
-  const std::string_view choice = platformChoice(environment, arguments);
+  const std::string choice = platformChoice(environment, arguments, defaultPlatform);
   std::optional<std::string> first;
   size_t start = 0;
   while (true) {
