@@ -10,6 +10,7 @@
 #include <QPixmap>
 #include <QPushButton>
 
+#include "app/command_line.h"
 #include "runtime/qt/qt_services.h"
 #include "runtime/qt/startup.h"
 #include "window/calculator.h"
@@ -35,6 +36,10 @@ QIcon programIcon() {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+  // Before any application object: the command line must not need a display.
+  if (rms::wantsCommandLine(std::span(argv, argc))) {
+    return rms::runCommandLine(argc, argv);
+  }
   if (auto problem = rms::displayProblem(std::getenv, std::span(argv, argc))) {
     std::fprintf(stderr, "%s\n", problem->c_str());
     return 1;
