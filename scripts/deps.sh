@@ -10,6 +10,7 @@ packages=(
   clang libclang-rt-dev
   xvfb xauth xdotool imagemagick
   desktop-file-utils appstream dpkg-dev file python3 libx11-6
+  gzip man-db
 )
 
 missing=()
