@@ -251,7 +251,9 @@ bool AppendBatchRow(std::string_view line, std::string& out) {
     }
   });
   if (count != texts.size()) {
-    appendErrorRow("expected 5 numbers, found " + std::to_string(count), out);
+    std::string why("expected 5 numbers, found ");
+    why += std::to_string(count);
+    appendErrorRow(why, out);
     return false;
   }
   return appendPoint(CalculatePoint(texts), out);
@@ -326,7 +328,8 @@ int RunBatchFile(std::string_view path, std::istream& standardInput, std::ostrea
   if (path == "-") {
     return RunBatch(standardInput, "standard input", out, err);
   }
-  const std::string name = "'" + std::string(path) + "'";
+  std::string name(1, '\'');
+  name.append(path).append(1, '\'');
   errno = 0;
   std::ifstream file(std::string(path), std::ios::binary);
   if (!file.is_open()) {
