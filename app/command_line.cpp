@@ -3,7 +3,6 @@
 
 #include <array>
 #include <cstdio>
-#include <iostream>
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
@@ -154,11 +153,8 @@ int runCommandLine(int argc, char* argv[]) {
   if (files.size() > 1) {
     return usageError(QStringLiteral("--batch takes one FILE, not %1").arg(files.size()));
   }
-  // The batch moves many lines through the C++ streams: give them their own buffers.
-  std::ios::sync_with_stdio(false);
   const QByteArray file = files.isEmpty() ? QByteArray("-") : files.first().toLocal8Bit();
-  return RunBatchFile(std::string_view(file.constData(), static_cast<size_t>(file.size())),
-                      std::cin, std::cout, std::cerr);
+  return RunBatchFile(std::string_view(file.constData(), static_cast<size_t>(file.size())));
 }
 
 }  // namespace rms

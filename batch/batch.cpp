@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "batch/stdio_buffer.h"
 #include "core/duty_cycle_steps.h"
 #include "core/waveform.h"
 #include "runtime/conversions.h"
@@ -323,10 +324,15 @@ int RunBatch(std::istream& in, std::string_view inputName, std::ostream& out, st
   return anyError ? kBatchRowErrors : kBatchComplete;
 }
 
-int RunBatchFile(std::string_view path, std::istream& standardInput, std::ostream& out,
-                 std::ostream& err) {
+int RunBatchFile(std::string_view path) {
+  StdioBuffer errors(stderr);
+  StdioBuffer output(stdout);
+  std::ostream err(&errors);
+  std::ostream out(&output);
   if (path == "-") {
-    return RunBatch(standardInput, "standard input", out, err);
+    StdioBuffer input(stdin);
+    std::istream in(&input);
+    return RunBatch(in, "standard input", out, err);
   }
   std::string name(1, '\'');
   name.append(path).append(1, '\'');

@@ -55,8 +55,8 @@ bool AppendBatchRow(std::string_view line, std::string& out);
 // bounded by kMaxLineLength whatever the input's size. Returns an exit status above.
 int RunBatch(std::istream& in, std::string_view inputName, std::ostream& out, std::ostream& err);
 
-// RunBatch over the file at `path`, or over `standardInput` when the path is "-".
-int RunBatchFile(std::string_view path, std::istream& standardInput, std::ostream& out,
-                 std::ostream& err);
+// RunBatch over the file at `path`, or over standard input when the path is "-", into
+// standard output, telling a failure on standard error.
+int RunBatchFile(std::string_view path);
 
 }  // namespace rms

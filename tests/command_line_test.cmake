@@ -40,6 +40,8 @@ check("a file without --batch" 2 "^$" "${usage}" ARGS points.txt)
 check("two files" 2 "^$" "${usage}" ARGS --batch a.txt b.txt)
 check("a missing file" 2 "^$" "^korvath-rms: cannot read '${WORK_DIR}/none.txt': [^\n]+\n$"
       ARGS --batch ${WORK_DIR}/none.txt)
+check("a folder" 2 "^${header}$" "^korvath-rms: cannot read '${WORK_DIR}': Is a directory\n$"
+      ARGS --batch ${WORK_DIR})
 check("a file" 0 "^${header}${good_row}$" "^$" ARGS --batch ${WORK_DIR}/good.txt)
 check("standard input" 0 "^${header}${good_row}$" "^$" INPUT ${WORK_DIR}/good.txt ARGS --batch)
 check("standard input as -" 1 "^${header}${good_row}1,0,1,1,1,,,,,,,,,T: period is zero\n$" "^$"
