@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "app/command_line.h"
 
-#include <array>
 #include <cstdio>
 
 #include <QCommandLineOption>
@@ -19,25 +18,17 @@ struct EngineOption {
   std::string_view name;
   bool takesValue;
 };
-constexpr std::array<EngineOption, 17> kEngineOptions = {{
-    {"platform", true},
-    {"platformpluginpath", true},
-    {"platformtheme", true},
-    {"plugin", true},
-    {"qwindowgeometry", true},
-    {"qwindowicon", true},
-    {"qwindowtitle", true},
-    {"session", true},
-    {"display", true},
-    {"geometry", true},
-    {"style", true},
-    {"stylesheet", true},
-    {"qmljsdebugger", true},
-    {"reverse", false},
-    {"widgetcount", false},
-    {"nograb", false},
+constexpr EngineOption kEngineOptions[] = {
+    {"platform", true},        {"platformpluginpath", true},
+    {"platformtheme", true},   {"plugin", true},
+    {"qwindowgeometry", true}, {"qwindowicon", true},
+    {"qwindowtitle", true},    {"session", true},
+    {"display", true},         {"geometry", true},
+    {"style", true},           {"stylesheet", true},
+    {"qmljsdebugger", true},   {"reverse", false},
+    {"widgetcount", false},    {"nograb", false},
     {"dograb", false},
-}};
+};
 
 constexpr int kUsageError = 2;
 
