@@ -11,6 +11,7 @@
 #include <QPixmap>
 #include <QPushButton>
 
+#include "app/command_line.h"
 #include "runtime/qt/decimal_separator.h"
 #include "runtime/qt/qt_services.h"
 #include "runtime/qt/startup.h"
@@ -37,6 +38,10 @@ QIcon programIcon() {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+  // Before any application object: the command line must not need a display.
+  if (rms::wantsCommandLine(std::span(argv, argc))) {
+    return rms::runCommandLine(argc, argv);
+  }
   if (auto problem =
           rms::displayProblem(std::getenv, std::span(argv, argc), RMS_DEFAULT_PLATFORM)) {
     std::fprintf(stderr, "%s\n", problem->c_str());

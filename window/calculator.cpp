@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 
+#include "core/duty_cycle_steps.h"
 #include "runtime/conversions.h"
 #include "runtime/recovery.h"
 #include "runtime/services.h"
@@ -93,17 +94,17 @@ void Calculator::Command1_Click() {
   try {
     Recovery recovery([this](const Failure& f) { onClickFailure(f); });
     convert_to_numbers();
-    recovery.run([&] { inputs_.ComputeDutyCycle(); });
-    if (inputs_.NeedsDutyLimit()) {
-      recovery.run([&] { inputs_.ApplyDutyLimit(); });
-      recovery.run(
-          [&] { services_.setText(TextBox::t, SingleToText(inputs_.t, decimalSeparator_)); });
-      recovery.run([&] {
-        services_.showMessage("Duty Cycle cannot be > 100%, t has been reduced to limit D to 100%",
-                              MessageStyle::Information, "Warning");
-      });
-      recovery.run([&] { inputs_.ComputeDutyCycle(); });
-    }
+    FormDutyCycle(
+        inputs_, [&](auto&& step) { recovery.run(step); },
+        [&] {
+          recovery.run(
+              [&] { services_.setText(TextBox::t, SingleToText(inputs_.t, decimalSeparator_)); });
+          recovery.run([&] {
+            services_.showMessage(
+                "Duty Cycle cannot be > 100%, t has been reduced to limit D to 100%",
+                MessageStyle::Information, "Warning");
+          });
+        });
     for (ResultSlot slot : kResultSlots) {
       // A slot that cannot be computed is emptied, so that no box shows a result of
       // earlier inputs as if it belonged to these.

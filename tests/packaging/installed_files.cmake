@@ -7,6 +7,7 @@ set(INSTALLED_FILES
   usr/share/doc/korvath-rms/copyright
   usr/share/icons/hicolor/16x16/apps/korvath-rms.png
   usr/share/icons/hicolor/32x32/apps/korvath-rms.png
+  usr/share/man/man1/korvath-rms.1.gz
   usr/share/metainfo/${APP_ID}.metainfo.xml)
 
 # Fails with both lists when `found` differs from INSTALLED_FILES.

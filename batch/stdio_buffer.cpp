@@ -1,0 +1,37 @@
+// SPDX-License-Identifier: MIT
+#include "batch/stdio_buffer.h"
+
+#include <cerrno>
+#include <system_error>
+
+namespace rms {
+
+StdioBuffer::int_type StdioBuffer::underflow() {
+  const size_t count = std::fread(buffer_.data(), 1, buffer_.size(), file_);
+  if (count == 0) {
+    if (std::ferror(file_)) {
+      const int error = errno;
+      throw std::system_error(error, std::generic_category());
+    }
+    return traits_type::eof();
+  }
+  setg(buffer_.data(), buffer_.data(), buffer_.data() + count);
+  return traits_type::to_int_type(buffer_[0]);
+}
+
+std::streamsize StdioBuffer::xsputn(const char* text, std::streamsize count) {
+  return static_cast<std::streamsize>(std::fwrite(text, 1, static_cast<size_t>(count), file_));
+}
+
+StdioBuffer::int_type StdioBuffer::overflow(int_type c) {
+  if (traits_type::eq_int_type(c, traits_type::eof())) {
+    return traits_type::not_eof(c);
+  }
+  return std::fputc(c, file_) == EOF ? traits_type::eof() : c;
+}
+
+int StdioBuffer::sync() {
+  return std::fflush(file_) == 0 ? 0 : -1;
+}
+
+}  // namespace rms

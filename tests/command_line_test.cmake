@@ -1,0 +1,48 @@
+# SPDX-License-Identifier: MIT
+# Runs the program's command line with no display at all (DISPLAY, WAYLAND_DISPLAY and
+# QT_QPA_PLATFORM unset) and checks each exit status and what goes to stdout and stderr.
+#   cmake -DPROGRAM=/path/to/korvath-rms -DWORK_DIR=/scratch -P command_line_test.cmake
+if(NOT PROGRAM OR NOT WORK_DIR)
+  message(FATAL_ERROR "PROGRAM and WORK_DIR must be set")
+endif()
+file(MAKE_DIRECTORY ${WORK_DIR})
+file(WRITE ${WORK_DIR}/good.txt "t T Ip Ia Ib\n0.5 1 1 .5 1\n")
+file(WRITE ${WORK_DIR}/bad.txt "0.5 1 1 .5 1\n1 0 1 1 1\n")
+
+set(header "t,T,Ip,Ia,Ib,D,limited,full_wave_sinusoidal,pulsed_sinusoidal,rectangular,trapezoid,triangle,general_ac_coupled,error\n")
+set(good_row "0.5,1,1,0.5,1,0.5,no,0.7071067811865475,0.5,0.7071067811865476,0.5400617248673216,0.408248290463863,0.3886407938787006,\n")
+set(usage "^korvath-rms: [^\n]+ Try 'korvath-rms --help'\\.\n$")
+
+# check(<name> <status> <stdout regex> <stderr regex> [INPUT file] ARGS <arguments>...)
+function(check name status out_regex err_regex)
+  cmake_parse_arguments(ARG "" "INPUT" "ARGS" ${ARGN})
+  set(input_option)
+  if(ARG_INPUT)
+    set(input_option INPUT_FILE ${ARG_INPUT})
+  endif()
+  execute_process(
+    COMMAND env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM ${PROGRAM} ${ARG_ARGS}
+    ${input_option} RESULT_VARIABLE actual OUTPUT_VARIABLE out ERROR_VARIABLE err TIMEOUT 60)
+  if(NOT actual STREQUAL status OR NOT out MATCHES "${out_regex}" OR NOT err MATCHES "${err_regex}")
+    message(FATAL_ERROR "${name}: status ${actual} (expected ${status})\n"
+                        "stdout:\n${out}\nstderr:\n${err}")
+  endif()
+  message(STATUS "${name}: status ${actual}")
+endfunction()
+
+check("version" 0 "^korvath-rms 1\\.00\n$" "^$" ARGS --version)
+check("version beside a window option" 0 "^korvath-rms 1\\.00\n$" "^$"
+      ARGS -platform offscreen -v)
+check("help" 0 "^Usage: korvath-rms \\[options\\] \\[FILE\\]\n.*--help.*--version.*--batch" "^$"
+      ARGS --help)
+check("unknown option" 2 "^$" "${usage}" ARGS --bogus)
+check("a file without --batch" 2 "^$" "${usage}" ARGS points.txt)
+check("two files" 2 "^$" "${usage}" ARGS --batch a.txt b.txt)
+check("a missing file" 2 "^$" "^korvath-rms: cannot read '${WORK_DIR}/none.txt': [^\n]+\n$"
+      ARGS --batch ${WORK_DIR}/none.txt)
+check("a folder" 2 "^${header}$" "^korvath-rms: cannot read '${WORK_DIR}': Is a directory\n$"
+      ARGS --batch ${WORK_DIR})
+check("a file" 0 "^${header}${good_row}$" "^$" ARGS --batch ${WORK_DIR}/good.txt)
+check("standard input" 0 "^${header}${good_row}$" "^$" INPUT ${WORK_DIR}/good.txt ARGS --batch)
+check("standard input as -" 1 "^${header}${good_row}1,0,1,1,1,,,,,,,,,T: period is zero\n$" "^$"
+      INPUT ${WORK_DIR}/bad.txt ARGS --batch -)
