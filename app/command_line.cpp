@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QStringList>
 
+#include "app/console.h"
 #include "batch/batch.h"
 
 namespace rms {
@@ -42,6 +43,9 @@ size_t engineOptionLength(std::span<char* const> arguments, size_t i) {
   argument.remove_prefix(argument.starts_with("--") ? 2 : 1);
   const size_t equals = argument.find('=');
   const std::string_view name = argument.substr(0, equals);
+  if (name.starts_with("psn_")) {
+    return 1;  // the process serial number that macOS's Finder may pass to an application
+  }
   for (const EngineOption& option : kEngineOptions) {
     if (option.name != name) {
       continue;
@@ -85,6 +89,7 @@ bool wantsCommandLine(std::span<char* const> arguments) {
 }
 
 int runCommandLine(int argc, char* argv[]) {
+  prepareConsoleStreams();
   // The application sees the program's own arguments under its plain name, which the help
   // shows in its usage line. The window engine's options mean nothing here and are passed
   // over, not refused.

@@ -4,7 +4,8 @@
 # the checkout) builds it for 64-bit Windows and passes when its window comes up under Wine
 # without DISPLAY and the .exe is a GUI program. Then one press of Calculate in the Windows
 # program and in the Linux program: the six result boxes, copied out through the clipboard,
-# must hold the same texts.
+# must hold the same texts; and the same operating points through --batch must give the
+# same CSV.
 #   bash scripts/windows_check.sh LINUX_PROGRAM
 # Settings (environment): RMS_WINDOWS_KIT (the folder holding check-under-wine.sh),
 # WORK (build folders, Wine prefix, screenshots; default build-windows), DISPLAY_NUM (74).
@@ -98,4 +99,22 @@ if ! cmp -s "$WORK/linux.results" "$WORK/windows.results"; then
   echo "windows_check: the Windows program shows other results than the Linux program" >&2
   exit 1
 fi
+# --- The command line -------------------------------------------------------------------
+# The same operating points through --batch in both programs, standard input and output
+# redirected: the CSV must match byte for byte (line ends included), and so must the exit
+# status (1: a row carries an error).
+points=$WORK/points.csv
+printf '%s\n' 't,T,Ip,Ia,Ib' '0.5,1,1,.5,1' '2 1 3 0 1' '1;0;1;1;1' \
+  '136 648 503.8571290105287 -2.5e-3 1e30' >"$points"
+linux_rc=0 windows_rc=0
+"$linux_program" --batch "$points" >"$WORK/linux.csv" || linux_rc=$?
+(cd "$WORK/deploy" && exec env -u DISPLAY wine korvath-rms.exe --batch <"$points") \
+  >"$WORK/windows.csv" || windows_rc=$?
+echo "--batch: exit $linux_rc on Linux, $windows_rc on Windows under Wine"
+if [ "$linux_rc" != 1 ] || [ "$windows_rc" != 1 ] || ! cmp "$WORK/linux.csv" "$WORK/windows.csv"; then
+  echo "windows_check: --batch gives other rows or another status on Windows" >&2
+  diff "$WORK/linux.csv" "$WORK/windows.csv" >&2 || true
+  exit 1
+fi
+
 echo "windows_check: passed"

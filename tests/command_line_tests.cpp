@@ -224,6 +224,7 @@ TEST(CommandLine, TheWindowEngineOptionsAreLeftToTheWindow) {
       {{"--batch", "points.csv", "-widgetcount"}, {"--batch", "points.csv"}},
       {{"-reverse=1", "-platform"}, {"-reverse=1", "-platform"}},
       {{"-", "--bogus"}, {"-", "--bogus"}},
+      {{"-psn_0_1234567"}, {}},
   };
   for (const ArgumentCase& c : cases) {
     std::vector<char*> argv{const_cast<char*>("korvath-rms")};

@@ -1,0 +1,8 @@
+// SPDX-License-Identifier: MIT
+#include "app/console.h"
+
+namespace rms {
+
+void prepareConsoleStreams() {}
+
+}  // namespace rms
