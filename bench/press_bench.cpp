@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Cost of one press of Calculate over in-memory boxes, beside the bare arithmetic and
 // the text conversions it is made of.
 #include <benchmark/benchmark.h>

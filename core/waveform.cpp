@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/waveform.h"
 
 #include "runtime/checked_math.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Fuzzes whole sessions of the calculator over in-memory boxes.
 //
 // The input is text, one line per step, so that seeds and findings can be read and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Fuzzes the reading of a number from a box text.
 //
 // Every text is read twice, with the decimal separator '.' and with ','. Oracles, for

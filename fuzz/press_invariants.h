@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // What may stand in a box after a press of Calculate, shared by the press fuzzer and

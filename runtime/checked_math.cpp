@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "runtime/checked_math.h"
 
 #include <cmath>

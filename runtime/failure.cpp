@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "runtime/failure.h"
 
 namespace rms {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "runtime/fake_services.h"
 
 #include <string_view>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "runtime/recovery.h"
 
 namespace rms {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "runtime/services.h"
 
 namespace rms {

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs, as root on Debian, whatever the build and the tests need and is missing.
 set -euo pipefail
 

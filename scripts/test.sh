@@ -1,9 +1,20 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds everything with warnings as errors and runs every test; then runs them again
 # under the sanitizers, and runs the fuzzers for a bounded time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
+
+# Every source file opens with its licence line (after a shebang or an XML declaration).
+if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+  unlicensed=$(git ls-files -- '*.cpp' '*.h' '*.cmake' '*.sh' '*.py' '*CMakeLists.txt' '*.rc.in' |
+    while read -r f; do head -n 3 "$f" | grep -q 'SPDX-License-Identifier: ' || echo "$f"; done)
+  if [ -n "$unlicensed" ]; then
+    echo "No SPDX-License-Identifier line in:" $unlicensed >&2
+    exit 1
+  fi
+fi
 
 cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRMS_WERROR=ON \
   -DRMS_BUILD_BENCH=ON

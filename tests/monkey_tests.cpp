@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A monkey on the real window: a seeded random stream of key presses, pastes (digits or
 // binary junk as long as an input box holds, or one character longer, among them), mouse
 // clicks and presses of Calculate, with every message box dismissed as it comes up and

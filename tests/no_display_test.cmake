@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Starts the program where no window can be opened: with an empty environment, with a
 # DISPLAY that nothing listens on, in a Wayland session without a socket, and with
 # platform plugins that do not exist. Each time

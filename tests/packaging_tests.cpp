@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The program's icon (its drawing, the ICO and ICNS encoders and the committed files) and its
 // version records.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Bad input never hangs: a press of Calculate with a megabyte of text in every input box
 // finishes in well under a second, whatever the text, and still follows the failure
 // policy. A conversion that backtracks, copies per character or loops on a long

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A second, independent evaluation of the six RMS formulas.
 //
 // The formulas in core/ work in double precision in a fixed order. Here nothing is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "window/calculator.h"
 
 #include <optional>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "window/sketches.h"
 
 #include <QApplication>

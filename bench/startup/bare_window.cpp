@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The yardstick for the calculator's start-up: the least a Qt Widgets program with a text
 // box and a button costs, in a window of the calculator's size (693 by 375 pixels), so that
 // both pay for the same window surface. The box shows a number, as the calculator's do:

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Start-up time and resident memory of a Qt program beside a baseline program.
 
 Runs both programs in turn on a private Xvfb server and, for each run, measures

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "packaging/icon/ico_file.h"
 
 #include <stdexcept>

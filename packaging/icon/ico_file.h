@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Windows icon (.ico) files holding 16-colour images: one 4-bit bitmap with the palette
 // and an all-opaque mask per image.
 #pragma once

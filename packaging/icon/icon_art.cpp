@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "packaging/icon/icon_art.h"
 
 #include <cmath>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The program's icon, drawn pixel by pixel in the standard 16-colour palette: an
 // oscilloscope with a grey frame around a black screen, a green grid and a white sine trace.
 #pragma once

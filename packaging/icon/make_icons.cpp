@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writes the program's icon files into a folder: korvath-rms-32.png, korvath-rms-16.png
 // (16-colour PNGs for the desktop and the window), korvath-rms.ico (both sizes, for the
 // Windows executable) and korvath-rms.icns (for the macOS bundle).

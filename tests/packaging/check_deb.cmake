@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Builds the Debian package with CPack into a scratch folder and checks its fields and its
 # contents: version, dependencies found by dpkg-shlibdeps plus the Qt platform plugins,
 # Liberation fonts recommended or required, exactly the program's files, and no error or

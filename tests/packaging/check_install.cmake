@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Installs the build into a scratch DESTDIR under the prefix /usr and checks that it holds
 # exactly the program's files and that they fit together: the desktop entry starts an
 # installed program with an installed icon, each icon has the size its folder says, and

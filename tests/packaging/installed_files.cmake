@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The files a package of the program holds, relative to the installation root, sorted.
 # Needs APP_ID, the program's AppStream id.
 set(INSTALLED_FILES
