@@ -13,15 +13,16 @@ set(header "t,T,Ip,Ia,Ib,D,limited,full_wave_sinusoidal,pulsed_sinusoidal,rectan
 set(good_row "0.5,1,1,0.5,1,0.5,no,0.7071067811865475,0.5,0.7071067811865476,0.5400617248673216,0.408248290463863,0.3886407938787006,\n")
 set(usage "^korvath-rms: [^\n]+ Try 'korvath-rms --help'\\.\n$")
 
-# check(<name> <status> <stdout regex> <stderr regex> [INPUT file] ARGS <arguments>...)
+# check(<name> <status> <stdout regex> <stderr regex> [INPUT file] [ENV <name=value>...]
+#       ARGS <arguments>...)
 function(check name status out_regex err_regex)
-  cmake_parse_arguments(ARG "" "INPUT" "ARGS" ${ARGN})
+  cmake_parse_arguments(ARG "" "INPUT" "ENV;ARGS" ${ARGN})
   set(input_option)
   if(ARG_INPUT)
     set(input_option INPUT_FILE ${ARG_INPUT})
   endif()
   execute_process(
-    COMMAND env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM ${PROGRAM} ${ARG_ARGS}
+    COMMAND env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM ${ARG_ENV} ${PROGRAM} ${ARG_ARGS}
     ${input_option} RESULT_VARIABLE actual OUTPUT_VARIABLE out ERROR_VARIABLE err TIMEOUT 60)
   if(NOT actual STREQUAL status OR NOT out MATCHES "${out_regex}" OR NOT err MATCHES "${err_regex}")
     message(FATAL_ERROR "${name}: status ${actual} (expected ${status})\n"
@@ -43,6 +44,9 @@ check("a missing file" 2 "^$" "^korvath-rms: cannot read '${WORK_DIR}/none.txt':
 check("a folder" 2 "^${header}$" "^korvath-rms: cannot read '${WORK_DIR}': Is a directory\n$"
       ARGS --batch ${WORK_DIR})
 check("a file" 0 "^${header}${good_row}$" "^$" ARGS --batch ${WORK_DIR}/good.txt)
+# CSV keeps the decimal point on a desktop that writes a decimal comma.
+check("a file on a German desktop" 0 "^${header}${good_row}$" "^$" ENV LC_ALL=de_DE.UTF-8
+      ARGS --batch ${WORK_DIR}/good.txt)
 check("standard input" 0 "^${header}${good_row}$" "^$" INPUT ${WORK_DIR}/good.txt ARGS --batch)
 check("standard input as -" 1 "^${header}${good_row}1,0,1,1,1,,,,,,,,,T: period is zero\n$" "^$"
       INPUT ${WORK_DIR}/bad.txt ARGS --batch -)
