@@ -124,7 +124,8 @@ std::optional<std::string> displayProblem(const EnvironmentLookup& environment,
                                           std::span<char* const> arguments,
                                           std::string_view defaultPlatform) {
   // "wayland;xcb": the engine tries each in turn, so one that can start is enough.
-  const std::string choice = platformChoice(environment, arguments, defaultPlatform);
+  const std::string chosen = platformChoice(environment, arguments, defaultPlatform);
+  const std::string_view choice = chosen;  // its pieces are views into it, not copies
   std::optional<std::string> first;
   size_t start = 0;
   while (true) {
