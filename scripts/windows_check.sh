@@ -84,7 +84,7 @@ for dll in "$portable"/*.dll; do
 done
 echo "$(wc -l <"$imports") imports of $(cut -d' ' -f1 "$imports" | sort -u | wc -l) files, all found"
 
-step "version records"
+step "version records, icons, licences"
 # The text after a key of the version record (UTF-16 strings in the resource section).
 version_value() { strings -e l "$1" | grep -x -A1 "$2" | sed -n 2p; }
 for pe in "$portable/korvath-rms.exe" "$setup"; do
@@ -100,6 +100,20 @@ for pe in "$portable/korvath-rms.exe" "$setup"; do
   # A console program would open a console window beside it on Windows.
   grep -q '^Subsystem.*(Windows GUI)' <<<"$headers" || fail "$(basename "$pe") is not a GUI program"
 done
+# Windows shows the images of the program's icon file, copied into each one's resources.
+python3 - packaging/icons/korvath-rms.ico "$portable/korvath-rms.exe" "$setup" <<'PY' ||
+import struct, sys
+ico = open(sys.argv[1], "rb").read()
+count = struct.unpack_from("<H", ico, 4)[0]
+entries = [struct.unpack_from("<8xII", ico, 6 + 16 * i) for i in range(count)]
+images = [ico[offset:offset + size] for size, offset in entries]
+for pe in sys.argv[2:]:
+    data = open(pe, "rb").read()
+    if not images or not all(image in data for image in images):
+        sys.exit(f"{pe} does not carry the {count} images of {sys.argv[1]}")
+print(f"both carry the {count} images of the icon")
+PY
+  fail "an icon is missing"
 for f in LICENSE.txt licenses/LGPL-3.0.txt licenses/GPL-3.0.txt licenses/GCC-exception-3.1.txt \
   licenses/winpthreads.txt licenses/Qt-copyright-debian.txt licenses/README.txt; do
   [ -s "$portable/$f" ] || fail "the ZIP holds no $f"

@@ -136,7 +136,8 @@ foreach(file IN LISTS rms_installed_files)
 endforeach()
 string(APPEND CPACK_NSIS_DEFINES "
 Function .onInstFailed
-${rms_remove_files}  RMDir \"$INSTDIR\\platforms\"
+${rms_remove_files}  SetOutPath \"$TEMP\"
+  RMDir \"$INSTDIR\\platforms\"
   RMDir \"$INSTDIR\\styles\"
   RMDir \"$INSTDIR\\licenses\"
   RMDir \"$INSTDIR\"
