@@ -3,8 +3,9 @@
 # The Windows release, proven the way a user would use it. scripts/windows_release.sh builds
 # the portable ZIP and the installer; then, each Wine case in a fresh prefix of its own:
 #   - without Wine: every DLL that a program or DLL in the ZIP imports is in the ZIP or is
-#     part of Windows, and the version records of the program and the installer say the
-#     project's version;
+#     part of Windows; the program and the installer are 64-bit GUI programs whose version
+#     records say the project's version and which carry the program's icon; the licences
+#     are in the ZIP;
 #   - the ZIP unpacked: the program is a GUI program, its window comes up without DISPLAY,
 #     a press of Calculate gives the Linux program's six result texts (read through the
 #     clipboard), it ends with status 0 when closed, and --batch writes the Linux CSV bytes;
@@ -12,6 +13,8 @@
 #     there, the entry starts the program; an uninstall while it runs refuses and removes
 #     nothing; Uninstall.exe /S afterwards leaves no file, entry or key behind;
 #   - the installer run twice (an upgrade): one installation, and its program runs.
+# The shared kit's check-under-wine.sh proves the first of these of a folder it puts together
+# itself; this check proves them of the files a user downloads, so it does not run the kit.
 #   bash scripts/windows_check.sh LINUX_PROGRAM
 # Settings (environment): RMS_WINDOWS_QT (see windows_release.sh), WORK (Wine prefixes,
 # screenshots and outputs; default build-windows/check), DISPLAY_NUM (74).
@@ -38,9 +41,10 @@ fail() {
 }
 
 step "building the release"
-mapfile -t artefacts < <(bash scripts/windows_release.sh)
-zip=${artefacts[0]} setup=${artefacts[1]}
+artefacts=$(bash scripts/windows_release.sh)
+zip=$(sed -n 1p <<<"$artefacts") setup=$(sed -n 2p <<<"$artefacts")
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build-windows/CMakeCache.txt)
+[ -n "$version" ] || fail "no project version in build-windows/CMakeCache.txt"
 rm -rf "$WORK"
 mkdir -p "$WORK"
 unzip -q -d "$WORK/zip" "$zip"
@@ -156,6 +160,9 @@ new_prefix() {
   export WINEPREFIX=$WORK/prefix-$1
   cp -a "$pristine" "$WINEPREFIX"
 }
+# Waits until every Windows process of the prefix has ended (a question on screen would
+# keep one waiting for ever).
+settle() { timeout 60 wineserver -w || fail "a Windows program of $WINEPREFIX is still running"; }
 
 # Waits up to 60 s for the program's window; sets WIN, empty when none came up.
 await_window() {
@@ -197,7 +204,7 @@ await_exit() {
 # exit status. The focus starts in the T box; eleven Tabs reach the button, six Shift+Tabs
 # go back to the first result box, and each Tab onto a box selects its text for Ctrl+C.
 press_and_read() {
-  local name=$1 pid i
+  local name=$1 pid
   shift
   "$@" >"$WORK/$name.press.out" 2>&1 &
   pid=$!
@@ -211,7 +218,7 @@ press_and_read() {
   sleep 1
   xdotool key --delay 50 $(printf 'shift+Tab %.0s' $(seq 6))
   : >"$WORK/$name.results"
-  for i in $(seq 6); do
+  for _ in $(seq 6); do
     xdotool key ctrl+c
     sleep 0.5
     { xclip -o -selection clipboard 2>/dev/null || true; echo; } >>"$WORK/$name.results"
@@ -289,9 +296,9 @@ expect_installed() {
 }
 install_silently() {
   local rc=0
-  wine "$setup" /S || rc=$?
+  timeout 120 wine "$setup" /S || rc=$?
   [ "$rc" = 0 ] || fail "the installer ended with status $rc"
-  wineserver -w
+  settle
 }
 
 step "the installer: install with /S"
@@ -312,19 +319,19 @@ step "the installer: an uninstall while the program runs"
 printf '"%s\\Uninstall.exe" /S _?=%s\r\nexit /b %%errorlevel%%\r\n' "$dir_win" "$dir_win" \
   >"$WINEPREFIX/drive_c/uninstall-in-place.bat"
 rc=0
-wine cmd /c 'C:\uninstall-in-place.bat' >"$WORK/uninstall-running.out" 2>&1 || rc=$?
+timeout 60 wine cmd /c 'C:\uninstall-in-place.bat' >"$WORK/uninstall-running.out" 2>&1 || rc=$?
 echo "Uninstall.exe /S while the program runs: status $rc"
 [ "$rc" = 2 ] || fail "an uninstall while the program runs ended with status $rc, not 2"
 expect_installed running
 close_window
-wineserver -w
+settle
 
 step "the installer: Uninstall.exe /S"
 rc=0
-wine "$dir_win\\Uninstall.exe" /S || rc=$?
+timeout 60 wine "$dir_win\\Uninstall.exe" /S || rc=$?
 [ "$rc" = 0 ] || fail "Uninstall.exe ended with status $rc"
 # The uninstaller runs from a copy of itself in TEMP, which it starts and leaves.
-wineserver -w
+settle
 left=$(find "$WINEPREFIX/drive_c" -ipath '*korvath*')
 [ -z "$left" ] || fail "the uninstall left behind:"$'\n'"$left"
 ! wine reg query "$uninstall_key" >/dev/null 2>&1 || fail "the Uninstall entry is still there"
