@@ -123,6 +123,14 @@ for f in LICENSE.txt licenses/LGPL-3.0.txt licenses/GPL-3.0.txt licenses/GCC-exc
   [ -s "$portable/$f" ] || fail "the ZIP holds no $f"
 done
 
+# A setup that fails half way (a full disk) deletes what it wrote: its list must name every
+# file of the release.
+nsi=$(find build-windows/_CPack_Packages -name project.nsi -path '*NSIS*' | head -1)
+[ -n "$nsi" ] || fail "cpack left no NSIS script"
+diff <(cd "$portable" && find . -type f | sed 's|^\./||' | sort) \
+  <(sed -n '/^Function .onInstFailed/,/^FunctionEnd/s/^ *Delete "$INSTDIR\\\(.*\)"$/\1/p' "$nsi" |
+    tr '\\' / | sort) >&2 || fail "the clean-up of a failed setup does not name the ZIP's files"
+
 # --- Wine -----------------------------------------------------------------------------
 export WINEDEBUG=-all DISPLAY=:$DISPLAY_NUM
 # No Mono or Gecko prompts, and no Linux menu entries for the Start-menu shortcuts.
