@@ -16,6 +16,8 @@ packages=(
   # The Windows build under Wine. 64-bit Wine only: with the i386 architecture added, wine
   # pulls in wine32, whose loader cannot run on these machines.
   g++-mingw-w64-x86-64-posix mingw-w64-tools qt6-base-dev-tools wine64 wine xclip
+  # The Windows release: its installer, and the portable ZIP unpacked by the check.
+  nsis unzip
   gzip man-db
 )
 

@@ -27,8 +27,9 @@ ctest --test-dir build-test --output-on-failure | tee build-test/ctest.log
 bash scripts/cross.sh
 
 # --- Windows ----------------------------------------------------------------------
-# The program built for 64-bit Windows and run under Wine: its window comes up without
-# DISPLAY, it is a GUI program, and a press shows the Linux program's six results.
+# The Windows release (portable ZIP and installer) built and used under Wine: its window
+# comes up without DISPLAY, a press shows the Linux program's six results, and it installs,
+# upgrades and uninstalls cleanly.
 bash scripts/windows_check.sh build-test/app/korvath-rms | tee build-test/windows.log
 windows=$(grep -c '^windows_check: passed' build-test/windows.log || true)
 

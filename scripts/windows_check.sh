@@ -1,43 +1,150 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# The Windows program, proven by running it: check-under-wine.sh (in ../shared/windows beside
-# the checkout) builds it for 64-bit Windows and passes when its window comes up under Wine
-# without DISPLAY and the .exe is a GUI program. Then one press of Calculate in the Windows
-# program and in the Linux program: the six result boxes, copied out through the clipboard,
-# must hold the same texts; and the same operating points through --batch must give the
-# same CSV.
+# The Windows release, proven the way a user would use it. scripts/windows_release.sh builds
+# the portable ZIP and the installer; then, each Wine case in a fresh prefix of its own:
+#   - without Wine: every DLL that a program or DLL in the ZIP imports is in the ZIP or is
+#     part of Windows; the program and the installer are 64-bit GUI programs whose version
+#     records say the project's version and which carry the program's icon; the licences
+#     are in the ZIP;
+#   - the ZIP unpacked: the program is a GUI program, its window comes up without DISPLAY,
+#     a press of Calculate gives the Linux program's six result texts (read through the
+#     clipboard), it ends with status 0 when closed, and --batch writes the Linux CSV bytes;
+#   - the installer with /S: the files, the Start-menu entry and the Uninstall entry are
+#     there, the entry starts the program; an uninstall while it runs refuses and removes
+#     nothing; Uninstall.exe /S afterwards leaves no file, entry or key behind;
+#   - the installer run twice (an upgrade): one installation, and its program runs.
+# The shared kit's check-under-wine.sh proves the first of these of a folder it puts together
+# itself; this check proves them of the files a user downloads, so it does not run the kit.
 #   bash scripts/windows_check.sh LINUX_PROGRAM
-# Settings (environment): RMS_WINDOWS_KIT (the folder holding check-under-wine.sh),
-# WORK (build folders, Wine prefix, screenshots; default build-windows), DISPLAY_NUM (74).
+# Settings (environment): RMS_WINDOWS_QT (see windows_release.sh), WORK (Wine prefixes,
+# screenshots and outputs; default build-windows/check), DISPLAY_NUM (74).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 linux_program=$(readlink -f "${1:?usage: windows_check.sh LINUX_PROGRAM}")
-kit=${RMS_WINDOWS_KIT:-../shared/windows}
-export WORK=${WORK:-$PWD/build-windows}
+export WORK=${WORK:-$PWD/build-windows/check}
 export DISPLAY_NUM=${DISPLAY_NUM:-74}
-export JOBS=${JOBS:-$(nproc)}
 
-if [ ! -f "$kit/check-under-wine.sh" ]; then
-  echo "windows_check: no $kit/check-under-wine.sh" >&2
+if [ -z "${RMS_WINDOWS_QT:-}" ] && [ ! -f ../shared/windows/qt6-mingw-6.4.2.tar.xz ] &&
+  [ ! -f /opt/qt6-mingw/lib/cmake/Qt6/qt.toolchain.cmake ]; then
+  echo "windows_check: no Qt for Windows (RMS_WINDOWS_QT, ../shared/windows/)" >&2
   # In CI the kit is always there; elsewhere its absence only skips the Windows check.
   [ "${CI:-}" = true ] && exit 1
   echo "windows_check: skipped"
   exit 0
 fi
-SRC=$PWD bash "$kit/check-under-wine.sh"
 
-# --- One press in each program --------------------------------------------------------
-export WINEPREFIX=$WORK/wineprefix WINEDEBUG=-all DISPLAY=:$DISPLAY_NUM
+t0=$(date +%s)
+step() { echo "=== [$(($(date +%s) - t0)) s] $*"; }
+fail() {
+  echo "windows_check: $*" >&2
+  exit 1
+}
+
+step "building the release"
+artefacts=$(bash scripts/windows_release.sh)
+zip=$(sed -n 1p <<<"$artefacts") setup=$(sed -n 2p <<<"$artefacts")
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build-windows/CMakeCache.txt)
+[ -n "$version" ] || fail "no project version in build-windows/CMakeCache.txt"
+rm -rf "$WORK"
+mkdir -p "$WORK"
+unzip -q -d "$WORK/zip" "$zip"
+portable=$WORK/zip/$(basename "$zip" .zip)
+[ -f "$portable/korvath-rms.exe" ] || fail "the ZIP holds no $(basename "$portable")/korvath-rms.exe"
+
+# --- Without Wine ---------------------------------------------------------------------
+step "the DLLs of the ZIP"
+# Windows finds a program's DLLs in the program's folder, then in its own system folder.
+# Windows' own DLLs are those Wine provides in its copy of that folder, and the API sets
+# (api-ms-win-*, ext-ms-*) that the loader maps onto them.
+wine_system=/usr/lib/x86_64-linux-gnu/wine/x86_64-windows
+[ -f "$wine_system/kernel32.dll" ] || fail "no Wine system folder at $wine_system"
+imports=$WORK/imports.txt
+: >"$imports"
+while IFS= read -r -d '' pe; do
+  x86_64-w64-mingw32-objdump -p "$pe" | sed -n 's/^[[:space:]]*DLL Name: //p' |
+    while read -r dll; do echo "${pe#"$portable"/} $dll"; done >>"$imports"
+done < <(find "$portable" -type f \( -iname '*.exe' -o -iname '*.dll' \) -print0)
+[ -s "$imports" ] || fail "objdump found no imports in the ZIP"
+# Prints "file imports dll" for each import that neither the folder nor Windows has, as if
+# the file named by $1 (if any) were missing from the folder.
+unresolved() {
+  local hidden=${1:-} pe dll
+  while read -r pe dll; do
+    local lower=${dll,,}
+    [[ $lower == api-ms-win-* || $lower == ext-ms-* ]] && continue
+    [ -f "$wine_system/$lower" ] && continue
+    [ "$lower" != "${hidden,,}" ] && [ -n "$(find "$portable" -maxdepth 1 -iname "$dll")" ] &&
+      continue
+    echo "$pe imports $dll"
+  done <"$imports"
+}
+missing=$(unresolved)
+[ -z "$missing" ] || fail "DLLs missing from the ZIP:"$'\n'"$missing"
+# Every DLL beside the program is needed: hiding any one of them leaves an import open, so
+# the check above would catch its absence.
+for dll in "$portable"/*.dll; do
+  [ -n "$(unresolved "$(basename "$dll")")" ] ||
+    fail "nothing in the ZIP imports $(basename "$dll"), or the check misses its absence"
+done
+echo "$(wc -l <"$imports") imports of $(cut -d' ' -f1 "$imports" | sort -u | wc -l) files, all found"
+
+step "version records, icons, licences"
+# The text after a key of the version record (UTF-16 strings in the resource section).
+version_value() { strings -e l "$1" | grep -x -A1 "$2" | sed -n 2p; }
+for pe in "$portable/korvath-rms.exe" "$setup"; do
+  for key in FileVersion ProductVersion; do
+    value=$(version_value "$pe" "$key")
+    echo "$(basename "$pe") $key: $value"
+    [ "$value" = "$version" ] || fail "$(basename "$pe") has $key '$value', not '$version'"
+  done
+done
+for pe in "$portable/korvath-rms.exe" "$setup"; do
+  headers=$(x86_64-w64-mingw32-objdump -p "$pe")
+  grep -q '^Magic.*(PE32+)' <<<"$headers" || fail "$(basename "$pe") is not a 64-bit program"
+  # A console program would open a console window beside it on Windows.
+  grep -q '^Subsystem.*(Windows GUI)' <<<"$headers" || fail "$(basename "$pe") is not a GUI program"
+done
+# Windows shows the images of the program's icon file, copied into each one's resources.
+python3 - packaging/icons/korvath-rms.ico "$portable/korvath-rms.exe" "$setup" <<'PY' ||
+import struct, sys
+ico = open(sys.argv[1], "rb").read()
+count = struct.unpack_from("<H", ico, 4)[0]
+entries = [struct.unpack_from("<8xII", ico, 6 + 16 * i) for i in range(count)]
+images = [ico[offset:offset + size] for size, offset in entries]
+for pe in sys.argv[2:]:
+    data = open(pe, "rb").read()
+    if not images or not all(image in data for image in images):
+        sys.exit(f"{pe} does not carry the {count} images of {sys.argv[1]}")
+print(f"both carry the {count} images of the icon")
+PY
+  fail "an icon is missing"
+for f in LICENSE.txt licenses/LGPL-3.0.txt licenses/GPL-3.0.txt licenses/GCC-exception-3.1.txt \
+  licenses/winpthreads.txt licenses/Qt-copyright-debian.txt licenses/README.txt; do
+  [ -s "$portable/$f" ] || fail "the ZIP holds no $f"
+done
+
+# A setup that fails half way (a full disk) deletes what it wrote: its list must name every
+# file of the release.
+nsi=$(find build-windows/_CPack_Packages -name project.nsi -path '*NSIS*' | head -1)
+[ -n "$nsi" ] || fail "cpack left no NSIS script"
+diff <(cd "$portable" && find . -type f | sed 's|^\./||' | sort) \
+  <(sed -n '/^Function .onInstFailed/,/^FunctionEnd/s/^ *Delete "$INSTDIR\\\(.*\)"$/\1/p' "$nsi" |
+    tr '\\' / | sort) >&2 || fail "the clean-up of a failed setup does not name the ZIP's files"
+
+# --- Wine -----------------------------------------------------------------------------
+export WINEDEBUG=-all DISPLAY=:$DISPLAY_NUM
+# No Mono or Gecko prompts, and no Linux menu entries for the Start-menu shortcuts.
+export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe=d"
 xvfb_pid=
 cleanup() {
-  wineserver -k 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  set +e
+  jobs -p | xargs -r kill 2>/dev/null
+  for p in "$WORK"/prefix-*; do WINEPREFIX=$p wineserver -k 2>/dev/null; done
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
 }
 trap cleanup EXIT
-# The check above has just stopped its X server; start one unless another answers there.
 if ! xdotool getdisplaygeometry >/dev/null 2>&1; then
-  sleep 1
-  Xvfb ":$DISPLAY_NUM" -screen 0 1280x800x24 -nolisten tcp >"$WORK/xvfb-press.log" 2>&1 &
+  Xvfb ":$DISPLAY_NUM" -screen 0 1280x800x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
   xvfb_pid=$!
   for _ in $(seq 1 20); do
     xdotool getdisplaygeometry >/dev/null 2>&1 && break
@@ -45,61 +152,112 @@ if ! xdotool getdisplaygeometry >/dev/null 2>&1; then
   done
 fi
 
-# Starts a program (its command line as arguments), presses Calculate with the keyboard and
-# writes the six result texts, one a line, to $WORK/<name>.results; a screenshot beside it.
-# The focus starts in the T box; eleven Tabs reach the button, six Shift+Tabs go back to the
-# first result box, and each Tab onto a box selects its text for Ctrl+C.
+step "a fresh Wine prefix"
+# Made once and copied for each case, so that every case starts from the same new prefix.
+pristine=$WORK/pristine-prefix
+WINEPREFIX=$pristine wineboot -i >"$WORK/wineboot.log" 2>&1 || true
+# Without font smoothing, Wine's monochrome rendering of Liberation Sans draws every capital
+# I blank (Windows draws them).
+WINEPREFIX=$pristine wine reg add 'HKCU\Control Panel\Desktop' /v FontSmoothing /t REG_SZ /d 2 \
+  /f >/dev/null 2>&1
+WINEPREFIX=$pristine wine reg add 'HKCU\Control Panel\Desktop' /v FontSmoothingType \
+  /t REG_DWORD /d 2 /f >/dev/null 2>&1
+WINEPREFIX=$pristine wineserver -w
+[ -f "$pristine/system.reg" ] || fail "wineboot made no prefix (see $WORK/wineboot.log)"
+new_prefix() {
+  export WINEPREFIX=$WORK/prefix-$1
+  cp -a "$pristine" "$WINEPREFIX"
+}
+# Waits until every Windows process of the prefix has ended (a question on screen would
+# keep one waiting for ever).
+settle() { timeout 60 wineserver -w || fail "a Windows program of $WINEPREFIX is still running"; }
+
+# Waits up to 60 s for the program's window; sets WIN, empty when none came up.
+await_window() {
+  local pid=${1:-} i
+  WIN=
+  for i in $(seq 1 60); do
+    WIN=$(xdotool search --name '^Korvath RMS' 2>/dev/null | head -1 || true)
+    [ -n "$WIN" ] && break
+    [ -n "$pid" ] && ! kill -0 "$pid" 2>/dev/null && break
+    sleep 1
+  done
+  [ -n "$WIN" ] && sleep 2
+  true
+}
+# Closes the window with Alt+F4 and waits up to 20 s for it to go.
+close_window() {
+  local i
+  xdotool key --window "$WIN" alt+F4 2>/dev/null || true
+  for i in $(seq 1 40); do
+    xdotool search --name '^Korvath RMS' >/dev/null 2>&1 || return 0
+    sleep 0.5
+  done
+  fail "the window did not close"
+}
+# Waits for a background program; sets RC to its status, killing it after 20 s.
+await_exit() {
+  local pid=$1 i
+  for i in $(seq 1 40); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.5
+  done
+  kill "$pid" 2>/dev/null || true
+  RC=0
+  wait "$pid" || RC=$?
+}
+
+# Starts a program (its command line as arguments), presses Calculate with the keyboard,
+# writes the six result texts, one a line, to $WORK/<name>.results and closes it; RC is its
+# exit status. The focus starts in the T box; eleven Tabs reach the button, six Shift+Tabs
+# go back to the first result box, and each Tab onto a box selects its text for Ctrl+C.
 press_and_read() {
-  local name=$1 pid w="" i
+  local name=$1 pid
   shift
   "$@" >"$WORK/$name.press.out" 2>&1 &
   pid=$!
-  for i in $(seq 1 60); do
-    w=$(xdotool search --name '^Korvath RMS' 2>/dev/null | head -1 || true)
-    [ -n "$w" ] && break
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 1
-  done
-  if [ -z "$w" ]; then
-    echo "windows_check: the $name program showed no window" >&2
+  await_window "$pid"
+  if [ -z "$WIN" ]; then
     cat "$WORK/$name.press.out" >&2
-    return 1
+    fail "the $name program showed no window"
   fi
-  sleep 2
-  timeout 10 xdotool windowfocus --sync "$w" || true
+  timeout 10 xdotool windowfocus --sync "$WIN" || true
   xdotool key --delay 50 $(printf 'Tab %.0s' $(seq 11)) space
   sleep 1
   xdotool key --delay 50 $(printf 'shift+Tab %.0s' $(seq 6))
   : >"$WORK/$name.results"
-  for i in $(seq 6); do
+  for _ in $(seq 6); do
     xdotool key ctrl+c
     sleep 0.5
     { xclip -o -selection clipboard 2>/dev/null || true; echo; } >>"$WORK/$name.results"
     xdotool key Tab
   done
   import -window root -depth 8 "$WORK/$name-press.png"
-  xdotool key --window "$w" alt+F4 2>/dev/null || true
-  sleep 1
-  kill "$pid" 2>/dev/null || true
-  wait "$pid" 2>/dev/null || true
+  if [ "$name" = linux ]; then
+    # Alt+F4 is the window manager's key on X, and Xvfb runs none.
+    kill "$pid"
+  else
+    close_window
+  fi
+  await_exit "$pid"
   tr -d '\r' <"$WORK/$name.results" >"$WORK/$name.results.tmp"
   mv "$WORK/$name.results.tmp" "$WORK/$name.results"
 }
 
+# --- The ZIP unpacked -----------------------------------------------------------------
+step "the ZIP: one press in the Linux program and in the Windows program"
+new_prefix zip
 press_and_read linux env -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb "$linux_program"
-press_and_read windows bash -c "cd '$WORK/deploy' && exec wine cmd /c 'set DISPLAY=&& korvath-rms.exe'"
-
+# As on Windows, where there is no DISPLAY: the program must not look for one.
+press_and_read windows bash -c "cd '$portable' && exec wine cmd /c 'set DISPLAY=&& korvath-rms.exe'"
+[ "$RC" = 0 ] || fail "the Windows program ended with status $RC when closed"
 echo "result boxes after one press (Linux | Windows under Wine):"
 paste -d'|' "$WORK/linux.results" "$WORK/windows.results"
-if [ "$(grep -c . "$WORK/linux.results")" -ne 6 ]; then
-  echo "windows_check: the Linux program did not give six result texts" >&2
-  exit 1
-fi
-if ! cmp -s "$WORK/linux.results" "$WORK/windows.results"; then
-  echo "windows_check: the Windows program shows other results than the Linux program" >&2
-  exit 1
-fi
-# --- The command line -------------------------------------------------------------------
+[ "$(grep -c . "$WORK/linux.results")" = 6 ] || fail "the Linux program did not give six results"
+cmp -s "$WORK/linux.results" "$WORK/windows.results" ||
+  fail "the Windows program shows other results than the Linux program"
+
+step "the ZIP: --batch"
 # The same operating points through --batch in both programs, standard input and output
 # redirected: the CSV must match byte for byte (line ends included), and so must the exit
 # status (1: a row carries an error).
@@ -108,13 +266,102 @@ printf '%s\n' 't,T,Ip,Ia,Ib' '0.5,1,1,.5,1' '2 1 3 0 1' '1;0;1;1;1' \
   '136 648 503.8571290105287 -2.5e-3 1e30' >"$points"
 linux_rc=0 windows_rc=0
 "$linux_program" --batch "$points" >"$WORK/linux.csv" || linux_rc=$?
-(cd "$WORK/deploy" && exec env -u DISPLAY wine korvath-rms.exe --batch <"$points") \
+(cd "$portable" && exec env -u DISPLAY wine korvath-rms.exe --batch <"$points") \
   >"$WORK/windows.csv" || windows_rc=$?
 echo "--batch: exit $linux_rc on Linux, $windows_rc on Windows under Wine"
 if [ "$linux_rc" != 1 ] || [ "$windows_rc" != 1 ] || ! cmp "$WORK/linux.csv" "$WORK/windows.csv"; then
-  echo "windows_check: --batch gives other rows or another status on Windows" >&2
   diff "$WORK/linux.csv" "$WORK/windows.csv" >&2 || true
-  exit 1
+  fail "--batch gives other rows or another status on Windows"
 fi
+wineserver -k
 
+# --- The installer --------------------------------------------------------------------
+dir_win='C:\Program Files\Korvath RMS'
+uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Korvath RMS'
+menu_rel='ProgramData/Microsoft/Windows/Start Menu/Programs/Korvath RMS calculator'
+shortcut_win='C:\ProgramData\Microsoft\Windows\Start Menu\Programs\Korvath RMS calculator\Korvath RMS calculator.lnk'
+# Fails unless the prefix holds exactly one installation: the ZIP's files plus the
+# uninstaller, the Start-menu entry, and the Uninstall entry of this version.
+expect_installed() {
+  local dir=$WINEPREFIX/drive_c/Program\ Files/Korvath\ RMS
+  [ -d "$dir" ] || fail "no $dir_win"
+  diff <(cd "$portable" && find . -type f | sort) \
+    <(cd "$dir" && find . -type f ! -name Uninstall.exe | sort) >&2 ||
+    fail "$dir_win holds other files than the ZIP"
+  [ -f "$dir/Uninstall.exe" ] || fail "no uninstaller in $dir_win"
+  [ -f "$WINEPREFIX/drive_c/$menu_rel/Korvath RMS calculator.lnk" ] || fail "no Start-menu entry"
+  [ "$(find "$WINEPREFIX/drive_c" -iname '*korvath*.lnk' | wc -l)" = 1 ] ||
+    fail "not exactly one shortcut to the program"
+  [ "$(find "$WINEPREFIX/drive_c" -iname korvath-rms.exe | wc -l)" = 1 ] ||
+    fail "not exactly one korvath-rms.exe"
+  wine reg query "$uninstall_key" | tr -d '\r' >"$WORK/$1.reg"
+  grep -q 'DisplayName *REG_SZ *Korvath RMS calculator$' "$WORK/$1.reg" &&
+    grep -q "DisplayVersion *REG_SZ *$version\$" "$WORK/$1.reg" &&
+    grep -qF "UninstallString    REG_SZ    \"$dir_win\\Uninstall.exe\"" "$WORK/$1.reg" ||
+    fail "the Uninstall entry is not as expected: $(cat "$WORK/$1.reg")"
+  [ "$(wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' | grep -ci korvath)" = 1 ] ||
+    fail "not exactly one Uninstall entry"
+}
+install_silently() {
+  local rc=0
+  timeout 120 wine "$setup" /S || rc=$?
+  [ "$rc" = 0 ] || fail "the installer ended with status $rc"
+  settle
+}
+
+step "the installer: install with /S"
+new_prefix setup
+install_silently
+expect_installed setup
+echo "installed: $(cd "$WINEPREFIX/drive_c/Program Files/Korvath RMS" && find . -type f | wc -l) files, Start-menu entry, Uninstall entry"
+
+step "the installer: the Start-menu entry starts the program"
+wine start "$shortcut_win"
+await_window
+[ -n "$WIN" ] || fail "the Start-menu entry started no window"
+import -window root -depth 8 "$WORK/installed.png"
+
+step "the installer: an uninstall while the program runs"
+# Run in place (_?=) so that its status comes back; a batch file keeps the command line
+# as Windows would write it.
+printf '"%s\\Uninstall.exe" /S _?=%s\r\nexit /b %%errorlevel%%\r\n' "$dir_win" "$dir_win" \
+  >"$WINEPREFIX/drive_c/uninstall-in-place.bat"
+rc=0
+timeout 60 wine cmd /c 'C:\uninstall-in-place.bat' >"$WORK/uninstall-running.out" 2>&1 || rc=$?
+echo "Uninstall.exe /S while the program runs: status $rc"
+[ "$rc" = 2 ] || fail "an uninstall while the program runs ended with status $rc, not 2"
+expect_installed running
+close_window
+settle
+
+step "the installer: Uninstall.exe /S"
+rc=0
+timeout 60 wine "$dir_win\\Uninstall.exe" /S || rc=$?
+[ "$rc" = 0 ] || fail "Uninstall.exe ended with status $rc"
+# The uninstaller runs from a copy of itself in TEMP, which it starts and leaves.
+settle
+left=$(find "$WINEPREFIX/drive_c" -ipath '*korvath*')
+[ -z "$left" ] || fail "the uninstall left behind:"$'\n'"$left"
+! wine reg query "$uninstall_key" >/dev/null 2>&1 || fail "the Uninstall entry is still there"
+! wine reg query 'HKLM\Software\Tandrell' >/dev/null 2>&1 || fail "HKLM\\Software\\Tandrell is still there"
+echo "uninstalled: no file, shortcut or key left"
+wineserver -k
+
+step "the installer: an upgrade (installing twice)"
+new_prefix upgrade
+install_silently
+install_silently
+expect_installed upgrade
+pid=
+(cd "$WINEPREFIX/drive_c/Program Files/Korvath RMS" && exec wine korvath-rms.exe) \
+  >"$WORK/upgrade.out" 2>&1 &
+pid=$!
+await_window "$pid"
+[ -n "$WIN" ] || fail "the upgraded program showed no window"
+close_window
+await_exit "$pid"
+[ "$RC" = 0 ] || fail "the upgraded program ended with status $RC"
+wineserver -k
+
+step "done"
 echo "windows_check: passed"
