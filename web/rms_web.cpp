@@ -209,9 +209,9 @@ void rms_start(int decimalSeparator) {
       rms::page.services, decimalSeparator == ',' ? ',' : '.');
 }
 
-// The text of a box by its place in the design's "boxes" list.
-void rms_type(int box, const char* text) {
-  rms::page.services.type(box, text);
+// The text of a box by its place in the design's "boxes" list; NULs are part of it.
+void rms_type(int box, const char* text, int size) {
+  rms::page.services.type(box, std::string_view(text, static_cast<size_t>(size)));
 }
 
 const char* rms_press() {
