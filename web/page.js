@@ -109,6 +109,8 @@ function drawIcon(style) {
   }
 }
 
+document.getElementById('message-ok').addEventListener('click', () => dialog.close());
+
 // Modal: resolves when the user has dismissed the box (OK, or Escape as on the desktop).
 function showMessage({ message, style, title }) {
   document.getElementById('message-title').textContent = title;
