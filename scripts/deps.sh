@@ -17,6 +17,12 @@ packages=(
   # pulls in wine32, whose loader cannot run on these machines.
   g++-mingw-w64-x86-64-posix mingw-w64-tools qt6-base-dev-tools wine64 wine xclip
   gzip man-db
+  # The browser edition: the compiler, the float conversions its library lacks, the web
+  # font's source and the tools that cut it, the browser its tests drive, and npm for
+  # their one package.
+  emscripten libfast-float-dev libfmt-dev fonts-liberation2 python3-fonttools python3-brotli
+  woff2 chromium nodejs
+  nsis
 )
 
 missing=()
@@ -52,4 +58,9 @@ if ((${#missing_locales[@]})); then
     fi
   done
   "${sudo_cmd[@]}" locale-gen
+fi
+
+# npm comes with nodesource's node, and as a package of its own with Debian's.
+if ! command -v npm >/dev/null; then
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends npm
 fi
