@@ -267,6 +267,10 @@ function start(module, design) {
 }
 
 function failed(reason) {
+  // The loader's abort names the file it could not fetch or compile in its own words.
+  if (/Aborted\(.*wasm/.test(reason)) {
+    reason = 'its WebAssembly module (rms.wasm) did not load or did not compile.';
+  }
   windowArea.replaceChildren();
   windowArea.hidden = true;
   status.textContent = `The calculator could not start: ${reason}`;

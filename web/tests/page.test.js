@@ -94,6 +94,18 @@ test('starts as the window does, asking nothing of another origin', async () => 
   await page.context().close();
 });
 
+test('a module that does not load leaves one line and no form', async () => {
+  const context = await browser.newContext();
+  await context.route('**/rms.wasm', (route) => route.fulfill({ status: 404, body: '' }));
+  const page = await context.newPage();
+  await page.goto(site.url);
+  const line = page.getByRole('status');
+  await line.getByText(/^The calculator could not start: ./).waitFor();
+  assert.equal(await page.getByRole('textbox').count(), 0);
+  assert.equal(await page.getByRole('button').count(), 0);
+  await context.close();
+});
+
 test('a press with the initial texts shows the six results', async () => {
   const page = await openPage();
   await calculate(page).click();
