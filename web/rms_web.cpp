@@ -205,8 +205,8 @@ const char* rms_design() {
 
 // The separator is the desktop's for the browser's language, ',' or '.'.
 void rms_start(int decimalSeparator) {
-  rms::page.calculator = std::make_unique<rms::Calculator>(
-      rms::page.services, decimalSeparator == ',' ? ',' : '.');
+  rms::page.calculator =
+      std::make_unique<rms::Calculator>(rms::page.services, decimalSeparator == ',' ? ',' : '.');
 }
 
 // The text of a box by its place in the design's "boxes" list; NULs are part of it.
