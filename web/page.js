@@ -126,7 +126,6 @@ function start(module, design) {
   twipsPerPixel = design.twipsPerPixel;
   document.title = design.caption;
   place(windowArea, [0, 0, design.width, design.height]);
-  windowArea.style.position = 'relative';
 
   // Labels first, then the sketches over them, then the boxes and the button on top:
   // the window's stacking.
@@ -163,7 +162,6 @@ function start(module, design) {
       button = control;
     }
     control.id = row.name;
-    control.tabIndex = 0;
     place(control, row.rect);
     windowArea.append(control);
     stops.push({ tab: row.tab, control });
