@@ -96,7 +96,7 @@ char* layOut(char* out, Number value, bool negative, uint64_t digits, int expone
   const int absExponent = scientificExponent < 0 ? -scientificExponent : scientificExponent;
   const int exponentDigits = absExponent >= 100 ? 3 : 2;
   const int scientificLength = count + (count > 1 ? 1 : 0) + 2 + exponentDigits;
-  const int fixedLength = exponent >= 0             ? count + exponent
+  const int fixedLength = exponent >= 0          ? count + exponent
                           : count + exponent > 0 ? count + 1
                                                  : 2 - exponent;  // "0." zeros digits
   if (negative) {
@@ -149,8 +149,7 @@ template <typename Number>
 char* shortest(char* first, Number value) {
   const bool negative = value < 0;
   const auto decimal = fmt::detail::dragonbox::to_decimal(negative ? -value : value);
-  return layOut(first, negative ? -value : value, negative, decimal.significand,
-                decimal.exponent);
+  return layOut(first, negative ? -value : value, negative, decimal.significand, decimal.exponent);
 }
 
 }  // namespace

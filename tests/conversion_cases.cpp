@@ -84,8 +84,8 @@ class Writer {
  public:
   explicit Writer(std::ostream& out) : out_(out) {}
   void add(char kind, char separator, const std::string& input) {
-    out_ << kind << '\t' << separator << '\t' << input << '\t'
-         << expected(kind, separator, input) << '\n';
+    out_ << kind << '\t' << separator << '\t' << input << '\t' << expected(kind, separator, input)
+         << '\n';
     ++count_;
   }
   long count() const { return count_; }
@@ -112,7 +112,8 @@ std::string spell(const Exact& x, bool negative, std::mt19937_64& rng) {
       text += "0." + x.digits + (rng() % 2 ? "e" : "E") + std::to_string(x.exponent);
       break;
     case 1:  // d.igits e exponent-1
-      text += x.digits.substr(0, 1) + "." + x.digits.substr(1) + "e" + std::to_string(x.exponent - 1);
+      text +=
+          x.digits.substr(0, 1) + "." + x.digits.substr(1) + "e" + std::to_string(x.exponent - 1);
       break;
     default:  // digits e exponent-n, no point
       text += x.digits + "e" + std::to_string(x.exponent - static_cast<int>(x.digits.size()));
@@ -225,8 +226,9 @@ void writeCases(std::ostream& out) {
     const Exact x = exactDecimal((static_cast<double>(low) + high) / 2);
     const std::string tail = std::string(4000, '0') + (i % 2 ? "1" : "");
     w.add('S', '.', "0." + x.digits + tail + "e" + std::to_string(x.exponent));
-    w.add('S', '.',
-          "0." + std::string(4000, '0') + x.digits + tail + "e" + std::to_string(x.exponent + 4000));
+    w.add(
+        'S', '.',
+        "0." + std::string(4000, '0') + x.digits + tail + "e" + std::to_string(x.exponent + 4000));
   }
 
   // Near-texts: junk from the characters of numbers, mostly not numbers.
