@@ -2,13 +2,13 @@
 #include "runtime/conversions.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <limits>
 #include <system_error>
 
 #include "runtime/failure.h"
+#include "runtime/float_chars.h"
 
 namespace rms {
 namespace {
@@ -118,7 +118,7 @@ float TextToSingle(std::string_view text, char decimalSeparator) {
     throw Failure(ErrorNumber::NotANumber);
   }
 
-  // from_chars knows only '.'; a comma is swapped for it in a copy of the text.
+  // The reading knows only '.'; a comma is swapped for it in a copy of the text.
   std::string withPoint;
   if (point < body.size() && body[point] == ',') {
     withPoint = body;
@@ -127,8 +127,7 @@ float TextToSingle(std::string_view text, char decimalSeparator) {
   }
 
   float value = 0.0f;
-  const auto [ptr, ec] =
-      std::from_chars(body.data(), body.data() + body.size(), value, std::chars_format::general);
+  const auto [ptr, ec] = readSingle(body.data(), body.data() + body.size(), value);
   if (ec == std::errc::result_out_of_range) {
     if (leadingExponent(body.substr(0, mantissaEnd), exponent) > 0) {
       throw Failure(ErrorNumber::Overflow);
@@ -156,12 +155,12 @@ std::string numberToText(Number value, char decimalSeparator) {
   if (value == 0) {
     return "0";
   }
-  char buffer[64];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+  char buffer[32];
+  char* const end = writeShortest(buffer, value);
   if (decimalSeparator == ',') {
-    std::replace(buffer, result.ptr, '.', ',');
+    std::replace(buffer, end, '.', ',');
   }
-  return std::string(buffer, result.ptr);
+  return std::string(buffer, end);
 }
 
 }  // namespace

@@ -19,6 +19,12 @@ packages=(
   # The Windows release: its installer, and the portable ZIP unpacked by the check.
   nsis unzip
   gzip man-db
+  # The browser edition: the compiler, the float conversions its library lacks, the web
+  # font's source and the tools that cut it, the browser its tests drive, and npm for
+  # their one package.
+  emscripten libfast-float-dev libfmt-dev fonts-liberation2 python3-fonttools python3-brotli
+  woff2 chromium nodejs
+  nsis
 )
 
 missing=()
@@ -54,4 +60,9 @@ if ((${#missing_locales[@]})); then
     fi
   done
   "${sudo_cmd[@]}" locale-gen
+fi
+
+# npm comes with nodesource's node, and as a package of its own with Debian's.
+if ! command -v npm >/dev/null; then
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends npm
 fi

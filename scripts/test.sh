@@ -8,7 +8,8 @@ bash scripts/deps.sh
 
 # Every source file opens with its licence line (after a shebang or an XML declaration).
 if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
-  unlicensed=$(git ls-files -- '*.cpp' '*.h' '*.cmake' '*.sh' '*.py' '*CMakeLists.txt' '*.rc.in' |
+  unlicensed=$(git ls-files -- '*.cpp' '*.h' '*.cmake' '*.sh' '*.py' '*CMakeLists.txt' '*.rc.in' \
+    '*.js' '*.css' '*.html' |
     while read -r f; do head -n 3 "$f" | grep -q 'SPDX-License-Identifier: ' || echo "$f"; done)
   if [ -n "$unlicensed" ]; then
     echo "No SPDX-License-Identifier line in:" $unlicensed >&2
@@ -25,6 +26,13 @@ ctest --test-dir build-test --output-on-failure | tee build-test/ctest.log
 # The Qt-free libraries and their tests, golden table included, for aarch64 and i686
 # under qemu-user.
 bash scripts/cross.sh
+
+# --- Web browser ------------------------------------------------------------------
+# The Qt-free libraries compiled to WebAssembly: their tests, the golden table and a
+# million conversion cases written by a native build, under node; then the page built from
+# them, served by a plain static server, in Debian's chromium.
+bash scripts/web.sh test
+browser=$(sed -n 's/^# pass \([0-9]*\)$/\1/p' build-web/browser.log)
 
 # --- Windows ----------------------------------------------------------------------
 # The Windows release (portable ZIP and installer) built and used under Wine: its window
@@ -73,9 +81,11 @@ if [ "$fuzz_seconds" -gt 0 ]; then
   done
 fi
 
-# One closing line for the whole run: the ctest cases of every build, the Windows check
-# and the fuzz targets. (Any failure has already stopped the script.)
+# One closing line for the whole run: the ctest cases of every build (the WebAssembly one
+# included), the browser suite, the Windows check and the fuzz targets. (Any failure has
+# already stopped the script.)
 count() { sed -n 's/.*tests passed, 0 tests failed out of \([0-9]*\).*/\1/p' "$1"; }
 passed=$(($(count build-test/ctest.log) + $(count build-asan/ctest.log) + windows + fuzzed))
+passed=$((passed + $(count build-web/ctest.log) + browser))
 for arch in aarch64 i686; do passed=$((passed + $(count build-cross/$arch/ctest.log))); done
 echo "all: $passed passed, 0 failed"

@@ -13,11 +13,11 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -46,11 +46,12 @@ std::string bits(Number value) {
   if (std::isnan(value)) {
     return "NaN";
   }
+  // std::bit_cast's work; the WebAssembly build's standard library lacks it.
+  std::conditional_t<sizeof value == 4, uint32_t, uint64_t> raw;
+  std::memcpy(&raw, &value, sizeof raw);
   char buffer[17];
-  std::snprintf(
-      buffer, sizeof buffer, "%0*llx", static_cast<int>(2 * sizeof value),
-      static_cast<unsigned long long>(
-          std::bit_cast<std::conditional_t<sizeof value == 4, uint32_t, uint64_t>>(value)));
+  std::snprintf(buffer, sizeof buffer, "%0*llx", static_cast<int>(2 * sizeof value),
+                static_cast<unsigned long long>(raw));
   return buffer;
 }
 

@@ -119,7 +119,7 @@ class Int {
     return r;
   }
 
-  friend Int operator-(const Int& a, const Int& b) { return a + (-b); }
+  [[maybe_unused]] friend Int operator-(const Int& a, const Int& b) { return a + (-b); }
 
  private:
   using Limbs = std::vector<uint32_t>;

@@ -20,7 +20,7 @@
 #include "window/main_window.h"
 #include "window/sketch_data.h"
 #include "window/sketches.h"
-#include "window/twips.h"
+#include "window/twips_qt.h"
 
 namespace rms {
 namespace {

@@ -34,7 +34,7 @@
 #include "window/calculator.h"
 #include "window/layout.h"
 #include "window/main_window.h"
-#include "window/twips.h"
+#include "window/twips_qt.h"
 
 namespace rms {
 namespace {

@@ -5,8 +5,6 @@
 #include <string>
 #include <string_view>
 
-#include <QFont>
-
 #include "window/twips.h"
 
 namespace rms {
@@ -112,10 +110,5 @@ inline constexpr std::array<ControlRow, 40> kLayout = [] {
 // The widget name of a row: its layout name, with the index in parentheses for an
 // element of an array ("Text6(3)", "Label14(2)").
 std::string objectNameOf(const ControlRow& row);
-
-// The window's font: a face with the metrics the captions were designed for, at 8 points.
-QFont windowFont();
-// The legend labels' face: sans-serif, regular, 9.75 points.
-QFont legendFont();
 
 }  // namespace rms

@@ -10,9 +10,10 @@
 #include <QPushButton>
 #include <QValidator>
 
+#include "window/fonts.h"
 #include "window/layout.h"
 #include "window/sketches.h"
-#include "window/twips.h"
+#include "window/twips_qt.h"
 
 namespace rms {
 namespace {

@@ -11,7 +11,7 @@
 
 #include "window/layout.h"
 #include "window/sketch_data.h"
-#include "window/twips.h"
+#include "window/twips_qt.h"
 
 namespace rms {
 namespace {

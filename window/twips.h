@@ -1,10 +1,6 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <QLine>
-#include <QPoint>
-#include <QRect>
-
 namespace rms {
 
 // The window is designed in twips (1/1440 inch). Every position and size in the layout
@@ -26,18 +22,11 @@ struct TwipsLine {
   int y2;
 };
 
-// The one place where twips become logical pixels.
+// The one place where twips become logical pixels. Qt's points, rectangles and lines
+// are made from it in twips_qt.h; the browser edition has its own one function in
+// web/page.js.
 constexpr int toPixels(int twips) {
   return twips / kTwipsPerPixel;
-}
-inline QPoint toPixels(int x, int y) {
-  return {toPixels(x), toPixels(y)};
-}
-inline QRect toPixels(const TwipsRect& r) {
-  return {toPixels(r.left), toPixels(r.top), toPixels(r.width), toPixels(r.height)};
-}
-inline QLine toPixels(const TwipsLine& l) {
-  return {toPixels(l.x1, l.y1), toPixels(l.x2, l.y2)};
 }
 
 }  // namespace rms

@@ -1,0 +1,290 @@
+// SPDX-License-Identifier: MIT
+// The calculator's window in a web page. The C++ module (rms.js, rms.wasm) holds the
+// calculator and the window's design; this script builds the controls and the sketches
+// from that design, hands a press the five input texts, and replays what the press did:
+// box writes, message boxes (each a modal dialog that holds the rest of the replay until
+// it is dismissed) and the end of the program.
+
+const status = document.getElementById('status');
+const windowArea = document.getElementById('window');
+const dialog = document.getElementById('message');
+
+// The one place where twips become CSS pixels. A CSS pixel is the window's logical
+// pixel; the browser's device-pixel ratio scales it to the screen as Qt's does.
+let twipsPerPixel = 15;
+function toPixels(twips) {
+  return Math.trunc(twips / twipsPerPixel);
+}
+
+function place(element, [left, top, width, height]) {
+  element.style.left = `${toPixels(left)}px`;
+  element.style.top = `${toPixels(top)}px`;
+  element.style.width = `${toPixels(width)}px`;
+  element.style.height = `${toPixels(height)}px`;
+}
+
+// The desktop's rule: a decimal comma where the language writes one, the point
+// everywhere else.
+function decimalSeparatorOf(language) {
+  const parts = new Intl.NumberFormat(language).formatToParts(1.5);
+  return parts.find((part) => part.type === 'decimal')?.value === ',' ? ',' : '.';
+}
+
+const SVG = 'http://www.w3.org/2000/svg';
+function svgElement(name, attributes) {
+  const element = document.createElementNS(SVG, name);
+  for (const [key, value] of Object.entries(attributes)) {
+    element.setAttribute(key, String(value));
+  }
+  return element;
+}
+
+// The sketches, bottom to top in the order the design lists them. Lines and outlines
+// run through the centres of their pixels, one logical pixel wide, so both end pixels
+// light; a dotted line starts and ends on pixel edges so that each dot fills whole pixels.
+function sketchLayer(design) {
+  const svg = svgElement('svg', {
+    class: 'sketches',
+    width: toPixels(design.width),
+    height: toPixels(design.height),
+    'shape-rendering': 'crispEdges',
+    'aria-hidden': 'true',
+  });
+  place(svg, [0, 0, design.width, design.height]);
+  for (const element of design.sketch) {
+    if (element.line) {
+      const [x1, y1, x2, y2] = element.line.map((t) => toPixels(t) + 0.5);
+      const line = { x1, y1, x2, y2 };
+      if (element.kind === 'dotted') {
+        const length = Math.hypot(x2 - x1, y2 - y1);
+        if (length > 0) {
+          const dx = (x2 - x1) / (2 * length);
+          const dy = (y2 - y1) / (2 * length);
+          Object.assign(line, { x1: x1 - dx, y1: y1 - dy, x2: x2 + dx, y2: y2 + dy });
+        }
+        line.class = 'dotted';
+      } else {
+        line['stroke-linecap'] = 'square';
+      }
+      svg.append(svgElement('line', line));
+      continue;
+    }
+    const [left, top, width, height] = element.rect.map(toPixels);
+    switch (element.kind) {
+      case 'mask':
+        svg.append(svgElement('rect', { class: 'mask', x: left, y: top, width, height }));
+        break;
+      case 'rectangle':
+        svg.append(svgElement('rect', {
+          class: 'outline', x: left + 0.5, y: top + 0.5, width: width - 1, height: height - 1,
+        }));
+        break;
+      case 'ellipse':
+        svg.append(svgElement('ellipse', {
+          cx: left + width / 2, cy: top + height / 2, rx: (width - 1) / 2, ry: (height - 1) / 2,
+        }));
+        break;
+      default:
+        throw new Error(`the design has a sketch element of unknown kind ${element.kind}`);
+    }
+  }
+  return svg;
+}
+
+// The message box icons: a stop sign for style 16, information for style 64.
+function drawIcon(style) {
+  const icon = dialog.querySelector('.icon');
+  icon.replaceChildren();
+  if (style === 16) {
+    icon.append(svgElement('circle', { cx: 16, cy: 16, r: 15, fill: '#d32f2f' }));
+    icon.append(svgElement('path', {
+      d: 'M10 10 L22 22 M22 10 L10 22', stroke: '#fff', 'stroke-width': 3.5, 'stroke-linecap': 'round',
+    }));
+  } else {
+    icon.append(svgElement('circle', { cx: 16, cy: 16, r: 15, fill: '#1f6fd1' }));
+    icon.append(svgElement('circle', { cx: 16, cy: 9, r: 2.2, fill: '#fff' }));
+    icon.append(svgElement('path', {
+      d: 'M16 14 L16 24', stroke: '#fff', 'stroke-width': 3.5, 'stroke-linecap': 'round',
+    }));
+  }
+}
+
+document.getElementById('message-ok').addEventListener('click', () => dialog.close());
+
+// Modal: resolves when the user has dismissed the box (OK, or Escape as on the desktop).
+function showMessage({ message, style, title }) {
+  document.getElementById('message-title').textContent = title;
+  document.getElementById('message-text').textContent = message;
+  drawIcon(style);
+  return new Promise((resolve) => {
+    dialog.addEventListener('close', resolve, { once: true });
+    dialog.showModal();
+  });
+}
+
+function start(module, design) {
+  twipsPerPixel = design.twipsPerPixel;
+  document.title = design.caption;
+  place(windowArea, [0, 0, design.width, design.height]);
+
+  // Labels first, then the sketches over them, then the boxes and the button on top:
+  // the window's stacking.
+  for (const row of design.controls.filter((c) => c.kind === 'label')) {
+    const label = document.createElement('div');
+    label.className = `label${row.centred ? ' centred' : ''}${row.legend ? ' legend' : ''}`;
+    label.textContent = row.text;
+    place(label, row.rect);
+    windowArea.append(label);
+  }
+  windowArea.append(sketchLayer(design));
+
+  const boxes = new Map();  // layout name -> input
+  const kept = new Map();  // input box -> its last text within the limit
+  const stops = [];
+  let button = null;
+  for (const row of design.controls.filter((c) => c.kind !== 'label')) {
+    let control;
+    if (row.kind === 'box') {
+      control = document.createElement('input');
+      control.type = 'text';
+      control.value = row.text;
+      control.spellcheck = false;
+      control.autocomplete = 'off';
+      control.setAttribute('aria-label', row.partner);
+      boxes.set(row.name, control);
+      if (row.input) {
+        kept.set(control, row.text);
+      }
+    } else {
+      control = document.createElement('button');
+      control.type = 'button';
+      control.textContent = row.text;
+      button = control;
+    }
+    control.id = row.name;
+    place(control, row.rect);
+    windowArea.append(control);
+    stops.push({ tab: row.tab, control });
+  }
+  stops.sort((a, b) => a.tab - b.tab);
+  const order = stops.map((s) => s.control);
+
+  // An edit that would make an input box longer than the limit is refused whole, and the
+  // box keeps its text and selection, as the desktop's validator does.
+  let selection = [0, 0];
+  for (const [box] of kept) {
+    box.addEventListener('beforeinput', () => {
+      selection = [box.selectionStart, box.selectionEnd];
+    });
+    box.addEventListener('input', () => {
+      if (box.value.length > design.maxInputLength) {
+        box.value = kept.get(box);
+        box.setSelectionRange(...selection);
+      } else {
+        kept.set(box, box.value);
+      }
+    });
+  }
+
+  const separator = decimalSeparatorOf(navigator.language);
+  module._rms_start(separator.charCodeAt(0));
+  const inputs = design.boxes.slice(0, 5).map((name) => boxes.get(name));
+
+  // Passes a text with its length, so that a NUL in a box is part of the text.
+  function type(index, text) {
+    const size = module.lengthBytesUTF8(text);
+    const buffer = module._malloc(size + 1);
+    module.stringToUTF8(text, buffer, size + 1);
+    module._rms_type(index, buffer, size);
+    module._free(buffer);
+  }
+
+  let running = false;
+  let ended = false;
+  function end() {
+    ended = true;
+    for (const control of order) {
+      control.disabled = true;
+    }
+    status.textContent = 'The calculator has ended. Reload the page to start it afresh.';
+  }
+  async function press() {
+    // One press at a time: a press while another waits in its message box is ignored.
+    if (running || ended) {
+      return;
+    }
+    running = true;
+    try {
+      inputs.forEach((box, index) => type(index, box.value));
+      const steps = JSON.parse(module.UTF8ToString(module._rms_press()));
+      for (const step of steps) {
+        if ('set' in step) {
+          const box = boxes.get(step.set);
+          box.value = step.text;
+          if (kept.has(box)) {
+            kept.set(box, step.text);
+          }
+        } else if ('message' in step) {
+          await showMessage(step);
+        } else if (step.end) {
+          end();
+        }
+      }
+    } finally {
+      running = false;
+    }
+  }
+  button.addEventListener('click', press);
+
+  document.addEventListener('keydown', (event) => {
+    if (dialog.open || ended) {
+      return;
+    }
+    // The window's tab order, round from the button back to T and the other way.
+    if (event.key === 'Tab' && !event.altKey && !event.ctrlKey && !event.metaKey) {
+      event.preventDefault();
+      const at = order.indexOf(document.activeElement);
+      const step = event.shiftKey ? order.length - 1 : 1;
+      const next = order[at < 0 ? (event.shiftKey ? order.length - 1 : 0) : (at + step) % order.length];
+      next.focus();
+      if (next instanceof HTMLInputElement) {
+        next.select();
+      }
+    }
+    // Calculate is not the default button: Enter neither in a box nor on it presses it.
+    if (event.key === 'Enter' && event.target === button) {
+      event.preventDefault();
+    }
+  });
+
+  windowArea.hidden = false;
+  const first = order[0];
+  first.focus();
+  first.setSelectionRange(first.value.length, first.value.length);
+  performance.mark('calculator-ready');
+}
+
+function failed(reason) {
+  // The loader's abort names the file it could not fetch or compile in its own words.
+  if (/Aborted\(.*wasm/.test(reason)) {
+    reason = 'its WebAssembly module (rms.wasm) did not load or did not compile.';
+  }
+  windowArea.replaceChildren();
+  windowArea.hidden = true;
+  status.textContent = `The calculator could not start: ${reason}`;
+}
+
+try {
+  if (typeof WebAssembly !== 'object') {
+    throw new Error('this browser does not run WebAssembly.');
+  }
+  const { default: createCalculator } = await import('./rms.js');
+  const module = await createCalculator({
+    // The loader's own messages go to the console, not to the page.
+    print: () => {},
+    printErr: (text) => console.warn(text),
+  });
+  start(module, JSON.parse(module.UTF8ToString(module._rms_design())));
+} catch (error) {
+  failed(error instanceof Error ? error.message : String(error));
+}

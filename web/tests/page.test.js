@@ -1,0 +1,275 @@
+// SPDX-License-Identifier: MIT
+// The page as a user meets it, in Debian's chromium: found only by roles and accessible
+// names, values checked against the committed golden table (the native build's bits).
+// The press logic itself is tested in C++; this proves the page around it.
+import assert from 'node:assert/strict';
+import { after, before, test } from 'node:test';
+
+import { doubleBits, goldenRows, launchBrowser, readPng, serveSite } from './harness.js';
+
+const INPUTS = ['t', 'T', 'Ip', 'Ia', 'Ib'];  // the boxes in the golden table's order
+const RESULTS = ['Full wave Sinusoidal', 'Pulsed Sinusoidal', 'Rectangular', 'Trapezoid',
+  'Triangle', 'General (AC-Coupled)'];
+const CAPTION = 'Korvath RMS calculator by Tandrell';
+const golden = goldenRows();
+const row = (...texts) => golden.find((r) => r.texts.join('|') === texts.join('|'));
+
+let site;
+let browser;
+before(async () => {
+  site = await serveSite();
+  browser = await launchBrowser();
+});
+after(async () => {
+  await browser?.close();
+  site?.close();
+});
+
+// A fresh page, ready; every request and console complaint is kept for the checks.
+async function openPage(options = {}) {
+  const context = await browser.newContext({ viewport: { width: 760, height: 440 }, ...options });
+  const page = await context.newPage();
+  page.requests = [];
+  page.complaints = [];
+  page.on('request', (request) => page.requests.push(request.url()));
+  page.on('console', (message) => {
+    if (message.type() === 'error' || message.type() === 'warning') {
+      page.complaints.push(message.text());
+    }
+  });
+  page.on('pageerror', (error) => page.complaints.push(error.message));
+  await page.goto(site.url);
+  await page.getByRole('button', { name: 'Calculate' }).waitFor();
+  return page;
+}
+
+// Every test ends on a page that has not complained: no script error, no blocked load.
+async function finish(page) {
+  assert.deepEqual(page.complaints, []);
+  await page.context().close();
+}
+
+const box = (page, name) => page.getByRole('textbox', { name, exact: true });
+const calculate = (page) => page.getByRole('button', { name: 'Calculate' });
+const isFocused = (locator) => locator.evaluate((element) => element === document.activeElement);
+
+async function typeInputs(page, texts) {
+  for (let i = 0; i < INPUTS.length; ++i) {
+    await box(page, INPUTS[i]).fill(texts[i]);
+  }
+}
+
+// The rest of a press runs once its message box has closed, a moment after the box has
+// gone: checks of what the press writes are retried for up to two seconds.
+async function eventually(check) {
+  for (let waited = 0; ; waited += 50) {
+    try {
+      return await check();
+    } catch (error) {
+      if (waited >= 2000) {
+        throw error;
+      }
+      await new Promise((resolve) => setTimeout(resolve, 50));
+    }
+  }
+}
+
+// Each result box shows the golden result, or nothing where it could not be computed.
+function expectResults(page, reference, separator = '.') {
+  return eventually(() => resultsAre(page, reference, separator));
+}
+async function resultsAre(page, reference, separator) {
+  for (let i = 0; i < RESULTS.length; ++i) {
+    const shown = await box(page, RESULTS[i]).inputValue();
+    const expected = reference.results[i];
+    if (expected.startsWith('error')) {
+      assert.equal(shown, '', `${RESULTS[i]}: ${expected}`);
+    } else {
+      assert.ok(separator === '.' || !shown.includes('.'), shown);
+      assert.equal(doubleBits(Number(shown.replace(separator, '.'))), expected, RESULTS[i]);
+    }
+  }
+}
+
+// Waits for the message box, checks it and dismisses it with OK.
+async function dismiss(page, title, text) {
+  const dialog = page.getByRole('dialog', { name: title });
+  await dialog.waitFor();
+  assert.equal(await dialog.getByText(text, { exact: true }).count(), 1, text);
+  await dialog.getByRole('button', { name: 'OK' }).click();
+  await dialog.waitFor({ state: 'hidden' });
+}
+
+test('starts as the window does, asking nothing of another origin', async () => {
+  const page = await openPage();
+  assert.equal(await page.title(), CAPTION);
+  const initial = { t: '0.5', T: '1', Ip: '1', Ia: '.5', Ib: '1' };
+  for (const [name, text] of Object.entries(initial)) {
+    assert.equal(await box(page, name).inputValue(), text, name);
+  }
+  for (const name of RESULTS) {
+    assert.equal(await box(page, name).inputValue(), '', name);
+  }
+  assert.equal(await page.getByRole('textbox').count(), 11);
+  assert.ok(await isFocused(box(page, 'T')));
+  const origin = new URL(site.url).origin;
+  assert.deepEqual(page.requests.filter((url) => new URL(url).origin !== origin), []);
+  await finish(page);  // a blocked script or wasm would complain
+});
+
+test('a module that does not load leaves one line and no form', async () => {
+  const context = await browser.newContext();
+  await context.route('**/rms.wasm', (route) => route.fulfill({ status: 404, body: '' }));
+  const page = await context.newPage();
+  await page.goto(site.url);
+  const line = page.getByRole('status');
+  await line.getByText(/^The calculator could not start: ./).waitFor();
+  assert.equal(await page.getByRole('textbox').count(), 0);
+  assert.equal(await page.getByRole('button').count(), 0);
+  await context.close();
+});
+
+test('a press with the initial texts shows the six results', async () => {
+  const page = await openPage();
+  await calculate(page).click();
+  await expectResults(page, row('0.5', '1', '1', '.5', '1'));
+  assert.equal(await page.getByRole('dialog').count(), 0);
+  await finish(page);
+});
+
+test('a duty cycle above 100 % writes T into t and warns; a second press waits', async () => {
+  const page = await openPage();
+  const reference = row('2', '1', '3', '1', '2');
+  await typeInputs(page, reference.texts);
+  await calculate(page).click();
+  // The warning holds the rest of the press: no result is written yet, and a second
+  // press from code while it is open is ignored.
+  await page.getByRole('dialog', { name: 'Warning' }).waitFor();
+  assert.equal(await box(page, 't').inputValue(), '1');
+  assert.equal(await box(page, RESULTS[0]).inputValue(), '');
+  await calculate(page).dispatchEvent('click');
+  // Run, it would have read t as written and filled every box at once.
+  assert.equal(await box(page, RESULTS[0]).inputValue(), '');
+  await dismiss(page, 'Warning', 'Duty Cycle cannot be > 100%, t has been reduced to limit D to 100%');
+  await expectResults(page, reference);
+  assert.equal(await page.getByRole('dialog').count(), 0);
+  await finish(page);
+});
+
+test('an empty box is reported once and the press goes on', async () => {
+  const page = await openPage();
+  const reference = row('', '1', '1', '1', '1');
+  await typeInputs(page, reference.texts);
+  await calculate(page).click();
+  await dismiss(page, 'Error', 'Please ensure all boxes are filled');
+  await expectResults(page, reference);
+  await finish(page);
+});
+
+test('the eleventh failure ends the calculator and the page says so', async () => {
+  const page = await openPage();
+  await box(page, 'Ia').fill('');
+  for (let press = 1; press <= 10; ++press) {
+    await calculate(page).click();
+    await dismiss(page, 'Error', 'Please ensure all boxes are filled');
+  }
+  await calculate(page).click();
+  await dismiss(page, 'End', 'Error Not a number');
+  await eventually(async () => {
+    for (const name of [...INPUTS, ...RESULTS]) {
+      assert.ok(await box(page, name).isDisabled(), name);
+    }
+    assert.ok(await calculate(page).isDisabled());
+  });
+  const line = await page.getByRole('status').textContent();
+  assert.match(line, /ended/);
+  assert.match(line, /[Rr]eload/);
+  await finish(page);
+});
+
+test('Tab goes round in the window order, Shift+Tab back, and Enter presses nothing', async () => {
+  const page = await openPage();
+  const order = ['T', 't', 'Ia', 'Ib', 'Ip', ...RESULTS].map((name) => box(page, name));
+  order.push(calculate(page));
+  for (const control of [...order.slice(1), order[0]]) {
+    await page.keyboard.press('Tab');
+    assert.ok(await isFocused(control), await control.evaluate((e) => e.ariaLabel ?? e.textContent));
+  }
+  for (const control of [...order].reverse()) {
+    await page.keyboard.press('Shift+Tab');
+    assert.ok(await isFocused(control), await control.evaluate((e) => e.ariaLabel ?? e.textContent));
+  }
+  // Enter in a box or on the button does not calculate; Space on the button does.
+  await box(page, 'Ip').press('Enter');
+  await box(page, 'T').focus();
+  await page.keyboard.press('Shift+Tab');
+  assert.ok(await isFocused(calculate(page)));
+  await page.keyboard.press('Enter');
+  assert.equal(await page.getByRole('dialog').count(), 0);
+  assert.equal(await box(page, RESULTS[0]).inputValue(), '');
+  await page.keyboard.press('Space');
+  await expectResults(page, row('0.5', '1', '1', '.5', '1'));
+  await finish(page);
+});
+
+test('an edit past 32,767 characters is refused whole', async () => {
+  const page = await openPage();
+  await box(page, 'Ip').fill('0'.repeat(32766) + '5');
+  assert.equal((await box(page, 'Ip').inputValue()).length, 32767);
+  await box(page, 'Ia').fill('0'.repeat(32767) + '5');
+  assert.equal(await box(page, 'Ia').inputValue(), '.5');
+  await finish(page);
+});
+
+test('where the language writes a decimal comma, the page reads and writes one', async () => {
+  const page = await openPage({ locale: 'de-DE' });
+  const reference = row('2', '1', '3', '1', '2');
+  await typeInputs(page, ['2', '1,0', '3', '1', '2,0']);
+  await calculate(page).click();
+  await dismiss(page, 'Warning', 'Duty Cycle cannot be > 100%, t has been reduced to limit D to 100%');
+  await expectResults(page, reference, ',');
+  await typeInputs(page, ['0,5', '1', '1', ',5', '1']);
+  await calculate(page).click();
+  const defaults = row('0.5', '1', '1', '.5', '1');
+  await expectResults(page, defaults, ',');
+  assert.match(await box(page, RESULTS[0]).inputValue(), /^0,7/);
+  await finish(page);
+});
+
+// A few sketch pixels, in logical pixels of the window, as the desktop's sketch test
+// checks them: at 1x each is one device pixel, at 2x a square of four.
+for (const scale of [1, 2]) {
+  test(`the sketches are drawn at their places, at ${scale}x`, async () => {
+    const page = await openPage({ deviceScaleFactor: scale });
+    // The window's corner, from the T box at (3000, 5040) twips, 200 x 336 pixels.
+    const t = await box(page, 'T').boundingBox();
+    const origin = { x: t.x - 200, y: t.y - 336 };
+    const shot = readPng(await page.screenshot());
+    const ink = (x, y) => {
+      let darkest = 255;
+      for (let dy = 0; dy < scale; ++dy) {
+        for (let dx = 0; dx < scale; ++dx) {
+          darkest = Math.min(darkest, shot.grey((origin.x + x) * scale + dx, (origin.y + y) * scale + dy));
+        }
+      }
+      return darkest < 128;
+    };
+    // The separator from (6600, 120) to (6600, 5520): pixel column 440, rows 8 to 368.
+    for (let y = 8; y <= 368; ++y) {
+      assert.ok(ink(440, y), `separator at y ${y}`);
+    }
+    assert.ok(!ink(439, 200) && !ink(441, 200) && !ink(440, 7) && !ink(440, 369));
+    // The mask of panel 0 hides the humps' lower halves: nothing between the time axis
+    // (y 40) and panel 1 (from y 48) right of the axis.
+    for (let y = 41; y < 48; ++y) {
+      for (let x = 9; x < 96; ++x) {
+        assert.ok(!ink(x, y), `panel 0 below its axis at ${x}, ${y}`);
+      }
+    }
+    // The top of the first rectangle of panel 3, over the panel-1 mask: row 104, x 8 to 24.
+    for (let x = 8; x <= 24; ++x) {
+      assert.ok(ink(x, 104), `rectangle top at x ${x}`);
+    }
+    await finish(page);
+  });
+}
