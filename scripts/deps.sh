@@ -24,7 +24,6 @@ packages=(
   # their one package.
   emscripten libfast-float-dev libfmt-dev fonts-liberation2 python3-fonttools python3-brotli
   woff2 chromium nodejs
-  nsis
 )
 
 missing=()
