@@ -95,7 +95,7 @@ size_t resultIndex(TextBox box) {
 // file that reads with one) is written back as '.', the mark of every output.
 class RowServices : public Services, public PressListener {
  public:
-  std::array<std::string, 5> inputs;
+  std::array<std::string_view, 5> inputs;  // the row's texts, valid for one press
 
   void clear() {
     for (std::string& result : results_) {
@@ -107,7 +107,7 @@ class RowServices : public Services, public PressListener {
 
   std::string text(TextBox box) const override {
     if (box < TextBox::Text6_0) {
-      return inputs[static_cast<size_t>(box)];
+      return std::string(inputs[static_cast<size_t>(box)]);
     }
     return results_[resultIndex(box)];
   }
@@ -250,10 +250,12 @@ std::string foreignSeparator(char found, Separator separator) {
   return why;
 }
 
-// Splits a line into its fields: up to six are kept in `fields`, all are counted. An
-// empty result means the line split; otherwise it is the reason for an error row.
+// Splits a line into its fields: up to six are kept in `fields`, all are counted. A field
+// is a view of the line, or of `unquoted` when quotes had to be taken off. An empty result
+// means the line split; otherwise it is the reason for an error row.
 std::string splitFields(std::string_view line, Separator separator,
-                        std::array<std::string, 6>& fields, size_t& count) {
+                        std::array<std::string_view, 6>& fields,
+                        std::array<std::string, 6>& unquoted, size_t& count) {
   const char own = separatorChar(separator);
   const std::string_view foreignChars = foreignSeparators(separator);
   const bool foreignTab = foreignChars.find('\t') != std::string_view::npos;
@@ -271,24 +273,27 @@ std::string splitFields(std::string_view line, Separator separator,
     ++i;
   }
   while (true) {
-    std::string& field = count < fields.size() ? fields[count] : scratch;
-    field.clear();
+    std::string_view discarded;
+    std::string_view& field = count < fields.size() ? fields[count] : discarded;
     if (i < n && line[i] == '"') {
+      std::string& text = count < unquoted.size() ? unquoted[count] : scratch;
+      text.clear();
       ++i;
       while (true) {
         const size_t quote = line.find('"', i);
         if (quote == std::string_view::npos) {
           return "a quoted field without its closing quote";
         }
-        field.append(line.substr(i, quote - i));
+        text.append(line.substr(i, quote - i));
         i = quote + 1;
         if (i < n && line[i] == '"') {
-          field += '"';
+          text += '"';
           ++i;
           continue;
         }
         break;
       }
+      field = text;
       while (i < n && isSpace(line[i])) {
         ++i;
       }
@@ -310,7 +315,7 @@ std::string splitFields(std::string_view line, Separator separator,
       while (end > start && isSpace(line[end - 1])) {
         --end;
       }
-      field.assign(line.substr(start, end - start));
+      field = line.substr(start, end - start);
     }
     ++count;
     if (i == n) {
@@ -323,7 +328,7 @@ std::string splitFields(std::string_view line, Separator separator,
     if (i == n) {
       if (separator != Separator::Blanks) {
         if (count < fields.size()) {
-          fields[count].clear();
+          fields[count] = {};
         }
         ++count;  // a trailing separator closes an empty field
       }
@@ -342,7 +347,7 @@ class RowMaker {
 
   bool append(std::string_view line, std::string& out, RowObserver* observer) {
     size_t count = 0;
-    const std::string why = splitFields(line, separator_, fields_, count);
+    const std::string why = splitFields(line, separator_, fields_, unquoted_, count);
     if (!why.empty()) {
       appendErrorRow(why, out);
       return false;
@@ -356,7 +361,7 @@ class RowMaker {
       return false;
     }
     for (size_t i = 0; i < 5; ++i) {
-      services_.inputs[i].swap(fields_[i]);
+      services_.inputs[i] = fields_[i];
     }
     const size_t start = out.size();
     const bool complete = appendPress(services_, decimalMark_, out);
@@ -370,7 +375,8 @@ class RowMaker {
  private:
   Separator separator_;
   char decimalMark_;
-  std::array<std::string, 6> fields_;
+  std::array<std::string_view, 6> fields_;
+  std::array<std::string, 6> unquoted_;
   RowServices services_;
 };
 

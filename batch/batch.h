@@ -106,7 +106,7 @@ class TextSource : public ByteSource {
 // boxes, for checks of the batch against a window.
 class RowObserver {
  public:
-  virtual void rowComputed(std::span<const std::string, 5> texts, char decimalMark,
+  virtual void rowComputed(std::span<const std::string_view, 5> texts, char decimalMark,
                            std::string_view row) = 0;
 
  protected:

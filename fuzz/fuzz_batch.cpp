@@ -79,7 +79,7 @@ std::string withPoint(std::string text) {
 
 class PressCheck : public rms::RowObserver {
  public:
-  void rowComputed(std::span<const std::string, 5> texts, char mark,
+  void rowComputed(std::span<const std::string_view, 5> texts, char mark,
                    std::string_view row) override {
     ++rows;
     const TextBox boxes[] = {TextBox::t, TextBox::P, TextBox::Ip, TextBox::Ia, TextBox::Ib};
