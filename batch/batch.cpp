@@ -121,8 +121,9 @@ class RowServices : public Services, public PressListener {
       std::replace(result.begin(), result.end(), ',', '.');
     }
   }
-  void showMessage(std::string_view prompt, MessageStyle, std::string_view) override {
-    limited_ = limited_ || prompt.starts_with("Duty Cycle");
+  // The duty-limit warning is the press's one information box; the others are errors.
+  void showMessage(std::string_view, MessageStyle style, std::string_view) override {
+    limited_ = limited_ || style == MessageStyle::Information;
   }
   void endProgram() override {}
   void failureCounted(const CountedFailure& failure) override { failures_.push_back(failure); }
