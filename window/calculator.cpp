@@ -118,16 +118,20 @@ void Calculator::Command1_Click() {
     for (const ResultSlotFacts& slot : kResultSlotFacts) {
       // A slot that cannot be computed is emptied, so that no box shows a result of
       // earlier inputs as if it belonged to these.
-      std::optional<NumberText> text;
+      std::optional<double> result;
       run(recovery, PressStatement::ComputeResult, slot.box, [&] {
-        const Outcome<double> result = TryComputeResult(slot.slot, inputs_);
-        if (result) {
-          text = DoubleText(*result, decimalSeparator_);
+        const Outcome<double> outcome = TryComputeResult(slot.slot, inputs_);
+        if (outcome) {
+          result = *outcome;
         }
-        return result;
+        return outcome;
       });
+      // Its text is made where it is written: a NumberText needs no memory, so the writing
+      // cannot fail for it, and the digits are read only once.
       run(recovery, PressStatement::WriteResult, slot.box, [&] {
-        services_.setText(slot.box, text ? std::string_view(*text) : std::string_view());
+        services_.setText(slot.box, result
+                                        ? std::string_view(DoubleText(*result, decimalSeparator_))
+                                        : std::string_view());
       });
     }
   } catch (const ProgramEnded&) {
