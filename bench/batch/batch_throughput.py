@@ -8,6 +8,10 @@ five of its six formulas fail) into a scratch folder, runs the program over it o
 check that every point gave a row, then times RUNS runs (default 3) with the output going
 to /dev/null. Reports the best run's wall-clock rows per second and its CPU time per row
 (user plus system, which a loaded machine disturbs less than the wall clock).
+
+On the shared two-core build machine (Release, GCC 12, load below 1, best of five): 522,000
+good rows/s and 638,000 failing rows/s. Before failures were carried as values a failing
+row unwound five exceptions and ran at 100,000 rows/s.
 """
 
 import argparse
