@@ -79,3 +79,5 @@ check("a long file name is cut in the message" 2 "^$"
       "^korvath-rms: cannot read 'n+\\.\\.\\.': [^\n]+\n$" ARGS --batch ${long_name})
 check("a long argument is cut in a usage message" 2 "^$" "^korvath-rms: 'n+\\.\\.\\.' needs --batch\\. "
       ARGS ${long_name})
+check("a long unknown option is cut too" 2 "^$" "^korvath-rms: Unknown option 'n+\\.\\.\\.\\. Try"
+      ARGS --${long_name})
