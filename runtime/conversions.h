@@ -41,8 +41,8 @@ class NumberText {
   template <typename Write>
   requires std::invocable<Write, char*, char*>
   explicit NumberText(Write&& write) {
-    size_ = static_cast<unsigned char>(write(data_.data(), data_.data() + kCapacity) -
-                                       data_.data());
+    size_ =
+        static_cast<unsigned char>(write(data_.data(), data_.data() + kCapacity) - data_.data());
   }
   operator std::string_view() const { return {data_.data(), size_}; }  // NOLINT: a text
   explicit operator std::string() const { return std::string(std::string_view(*this)); }
