@@ -2,6 +2,9 @@
 #include "app/command_line.h"
 
 #include <cstdio>
+#include <optional>
+#include <string>
+#include <string_view>
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
@@ -32,40 +35,67 @@ constexpr EngineOption kEngineOptions[] = {
 };
 
 constexpr int kUsageError = 2;
+constexpr std::string_view kEndOfOptions = "--";
+
+// The engine option an argument names, if any, with its dashes and any "=value" taken off.
+const EngineOption* engineOptionNamed(std::string_view argument) {
+  if (!argument.starts_with('-')) {
+    return nullptr;
+  }
+  argument.remove_prefix(argument.starts_with("--") ? 2 : 1);
+  const std::string_view name = argument.substr(0, argument.find('='));
+  for (const EngineOption& option : kEngineOptions) {
+    if (option.name == name) {
+      return &option;
+    }
+  }
+  return nullptr;
+}
 
 // The number of arguments an engine option at arguments[i] takes up: 1 or 2, or 0 when
 // arguments[i] is not one.
 size_t engineOptionLength(std::span<char* const> arguments, size_t i) {
-  std::string_view argument = arguments[i];
-  if (!argument.starts_with('-')) {
-    return 0;
-  }
-  argument.remove_prefix(argument.starts_with("--") ? 2 : 1);
-  const size_t equals = argument.find('=');
-  const std::string_view name = argument.substr(0, equals);
-  if (name.starts_with("psn_")) {
+  const std::string_view argument = arguments[i];
+  if (argument.starts_with("-psn_") || argument.starts_with("--psn_")) {
     return 1;  // the process serial number that macOS's Finder may pass to an application
   }
-  for (const EngineOption& option : kEngineOptions) {
-    if (option.name != name) {
-      continue;
-    }
-    if (equals != std::string_view::npos) {
-      return option.takesValue ? 1 : 0;
-    }
-    if (!option.takesValue) {
-      return 1;
-    }
-    return i + 1 < arguments.size() ? 2 : 0;
+  const EngineOption* option = engineOptionNamed(argument);
+  if (option == nullptr) {
+    return 0;
   }
-  return 0;
+  if (argument.find('=') != std::string_view::npos) {
+    return option->takesValue ? 1 : 0;
+  }
+  if (!option->takesValue) {
+    return 1;
+  }
+  return i + 1 < arguments.size() ? 2 : 0;
 }
 
-int usageError(QString problem) {
-  if (problem.endsWith(QLatin1Char('.'))) {
-    problem.chop(1);
+// A problem too long to read (the parser quotes an unknown option whole) is cut, at a
+// character boundary, with "..." where it was cut.
+int usageError(const std::string& problem) {
+  constexpr size_t kReadable = 160;
+  std::string_view text = problem;
+  if (text.ends_with('.')) {
+    text.remove_suffix(1);
   }
-  std::fprintf(stderr, "korvath-rms: %s. Try 'korvath-rms --help'.\n", qPrintable(problem));
+  const char* cut = "";
+  if (text.size() > kReadable) {
+    size_t end = kReadable;
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) {
+      --end;
+    }
+    text = text.substr(0, end);
+    cut = "...";
+  }
+  std::fprintf(stderr, "korvath-rms: %.*s%s. Try 'korvath-rms --help'.\n",
+               static_cast<int>(text.size()), text.data(), cut);
+  return kUsageError;
+}
+
+int streamClosed(const char* stream) {
+  std::fprintf(stderr, "korvath-rms: standard %s is closed\n", stream);
   return kUsageError;
 }
 
@@ -74,6 +104,10 @@ int usageError(QString problem) {
 std::vector<char*> ownArguments(std::span<char* const> arguments) {
   std::vector<char*> own;
   for (size_t i = 1; i < arguments.size();) {
+    if (arguments[i] == kEndOfOptions) {
+      own.insert(own.end(), arguments.begin() + static_cast<std::ptrdiff_t>(i), arguments.end());
+      break;  // what follows is FILE, whatever it looks like
+    }
     const size_t length = engineOptionLength(arguments, i);
     if (length == 0) {
       own.push_back(arguments[i]);
@@ -90,13 +124,40 @@ bool wantsCommandLine(std::span<char* const> arguments) {
 
 int runCommandLine(int argc, char* argv[]) {
   prepareConsoleStreams();
+  // Before the application object, which opens descriptors of its own.
+  const ClosedStreams closed = reserveClosedStreams();
+  if (closed.output) {
+    return streamClosed("output");
+  }
   // The application sees the program's own arguments under its plain name, which the help
   // shows in its usage line. The window engine's options mean nothing here and are passed
   // over, not refused.
   char name[] = "korvath-rms";
   std::vector<char*> arguments{name};
-  for (char* argument : ownArguments(std::span(argv, argc))) {
-    arguments.push_back(argument);
+  const std::vector<char*> own = ownArguments(std::span(argv, argc));
+  arguments.insert(arguments.end(), own.begin(), own.end());
+  // An engine option is one of the program's own arguments only when its value is missing.
+  for (std::string_view argument : own) {
+    if (argument == kEndOfOptions) {
+      break;
+    }
+    const EngineOption* option = engineOptionNamed(argument);
+    if (option != nullptr && option->takesValue && argument.find('=') == std::string_view::npos) {
+      return usageError("option '" + std::string(argument) + "' needs a value");
+    }
+  }
+  // FILE as its bytes were given: the first argument that is not an option, or the one
+  // after "--". (The program's own options take no values.)
+  std::optional<std::string_view> file;
+  for (size_t i = 0; i < own.size() && !file; ++i) {
+    const std::string_view argument = own[i];
+    if (argument == kEndOfOptions) {
+      if (i + 1 < own.size()) {
+        file = own[i + 1];
+      }
+    } else if (!argument.starts_with('-') || argument == "-") {
+      file = argument;
+    }
   }
   int count = static_cast<int>(arguments.size());
   arguments.push_back(nullptr);
@@ -109,12 +170,16 @@ int runCommandLine(int argc, char* argv[]) {
   parser.setApplicationDescription(QStringLiteral(
       "RMS currents of six waveform shapes. Without options, opens the calculator window.\n"
       "\n"
-      "--batch reads one operating point a line: t, T, Ip, Ia and Ib, separated by commas,\n"
-      "semicolons, tabs or blanks; blank lines and lines starting with # are skipped, and so\n"
-      "is a first line without a number. It writes CSV: the inputs as read, D, whether the\n"
-      "duty limit applied, the six RMS currents and the reasons for any that failed.\n"
+      "--batch reads one operating point a line: t, T, Ip, Ia and Ib. A file has one\n"
+      "separator, taken from its first line: a tab, else a semicolon, else a comma, else\n"
+      "blanks; in a tab- or semicolon-separated file a comma is the decimal mark (0,5).\n"
+      "Fields may be quoted as in CSV. Blank lines and lines starting with # are skipped,\n"
+      "and so is a first line in which no word starts like a number (a header). Every\n"
+      "other line gives one row of CSV: the inputs as read, D, whether the duty limit\n"
+      "applied, the six RMS currents (with '.') and the failures of that press.\n"
       "Exit status: 0 when every row computed in full, 1 when a row carries an error,\n"
-      "2 for a usage error or an input that cannot be read."));
+      "2 for a usage error, an input that cannot be read or an output that cannot be\n"
+      "written."));
   const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                 QStringLiteral("Show this help and exit."));
   const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
@@ -131,7 +196,7 @@ int runCommandLine(int argc, char* argv[]) {
                                QStringLiteral("[FILE]"));
 
   if (!parser.parse(QCoreApplication::arguments())) {
-    return usageError(parser.errorText());
+    return usageError(parser.errorText().toStdString());
   }
   if (parser.isSet(help)) {
     std::fputs(qPrintable(parser.helpText()), stdout);
@@ -143,14 +208,16 @@ int runCommandLine(int argc, char* argv[]) {
   }
   const QStringList files = parser.positionalArguments();
   if (!parser.isSet(batch)) {
-    return usageError(files.isEmpty() ? QStringLiteral("nothing to do")
-                                      : QStringLiteral("'%1' needs --batch").arg(files.first()));
+    return usageError(file ? quotedForMessage(*file) + " needs --batch" : "nothing to do");
   }
   if (files.size() > 1) {
-    return usageError(QStringLiteral("--batch takes one FILE, not %1").arg(files.size()));
+    return usageError("--batch takes one FILE, not " + std::to_string(files.size()));
   }
-  const QByteArray file = files.isEmpty() ? QByteArray("-") : files.first().toLocal8Bit();
-  return RunBatchFile(std::string_view(file.constData(), static_cast<size_t>(file.size())));
+  const std::string_view path = file.value_or("-");
+  if (path == "-" && closed.input) {
+    return streamClosed("input");
+  }
+  return RunBatchFile(path);
 }
 
 }  // namespace rms

@@ -10,4 +10,14 @@ namespace rms {
 // streams are ready as they are and this does nothing.
 void prepareConsoleStreams();
 
+// Which standard streams the program was started with closed. Call it before any object
+// opens a file: each closed stream is opened on the null device, so that no descriptor
+// opened later (Qt's event notifier, say) takes its number and receives what was meant for
+// that stream, or is read as the input.
+struct ClosedStreams {
+  bool input = false;
+  bool output = false;
+};
+ClosedStreams reserveClosedStreams();
+
 }  // namespace rms

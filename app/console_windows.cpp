@@ -37,4 +37,12 @@ void prepareConsoleStreams() {
   _setmode(_fileno(stdout), _O_BINARY);
 }
 
+ClosedStreams reserveClosedStreams() {
+  // Where no console and no redirection gave a stream a handle, it leads nowhere.
+  ClosedStreams closed;
+  closed.input = _get_osfhandle(_fileno(stdin)) < 0;
+  closed.output = _get_osfhandle(_fileno(stdout)) < 0;
+  return closed;
+}
+
 }  // namespace rms

@@ -4,42 +4,40 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fstream>
-#include <istream>
-#include <limits>
+#include <optional>
 #include <ostream>
 #include <utility>
 #include <vector>
 
+#include "batch/file_source.h"
 #include "batch/stdio_buffer.h"
-#include "core/duty_cycle_steps.h"
-#include "core/waveform.h"
 #include "runtime/conversions.h"
 #include "runtime/failure.h"
+#include "runtime/services.h"
+#include "window/calculator.h"
 
 namespace rms {
 namespace {
 
+constexpr std::string_view kProgram = "korvath-rms";
+constexpr size_t kReadSize = 64 * 1024;
+constexpr size_t kFlushSize = 64 * 1024;
+constexpr size_t kShownLength = 60;
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+// The input boxes in the order of the CSV columns, with the columns' names.
 struct InputColumn {
+  TextBox box;
   std::string_view name;
   float WaveformInputs::*field;
 };
 constexpr std::array<InputColumn, 5> kInputColumns = {{
-    {"t", &WaveformInputs::t},
-    {"T", &WaveformInputs::T},
-    {"Ip", &WaveformInputs::Ip},
-    {"Ia", &WaveformInputs::Ia},
-    {"Ib", &WaveformInputs::Ib},
+    {TextBox::t, "t", &WaveformInputs::t},
+    {TextBox::P, "T", &WaveformInputs::T},
+    {TextBox::Ip, "Ip", &WaveformInputs::Ip},
+    {TextBox::Ia, "Ia", &WaveformInputs::Ia},
+    {TextBox::Ib, "Ib", &WaveformInputs::Ib},
 }};
-
-// In the order of kResultSlots, as in the header.
-constexpr std::array<std::string_view, 6> kResultColumns = {
-    "full_wave_sinusoidal", "pulsed_sinusoidal", "rectangular", "trapezoid", "triangle",
-    "general_ac_coupled",
-};
-
-constexpr std::string_view kProgram = "korvath-rms";
-constexpr size_t kFlushSize = 64 * 1024;
 
 std::string_view reason(ErrorNumber number) {
   switch (number) {
@@ -59,72 +57,86 @@ std::string_view reason(ErrorNumber number) {
   return "failed";  // not reached
 }
 
-void addReason(std::string& error, std::string_view column, std::string_view why) {
-  if (!error.empty()) {
-    error += "; ";
-  }
-  error.append(column).append(": ").append(why);
-}
-
-bool isBlank(char c) {
-  return c == ' ' || c == '\t';
-}
-bool isSeparator(char c) {
-  return isBlank(c) || c == ',' || c == ';';
-}
-
-std::string_view trimmed(std::string_view text) {
-  while (!text.empty() && isBlank(text.front())) {
-    text.remove_prefix(1);
-  }
-  while (!text.empty() && isBlank(text.back())) {
-    text.remove_suffix(1);
-  }
-  return text;
-}
-
-// Calls visit(field) for each field of a trimmed, non-empty line and returns their count.
-// Blanks around a comma or semicolon belong to it; a run of blanks alone separates too. Two
-// commas in a row enclose an empty field, as in CSV.
-template <typename Visit>
-size_t forEachField(std::string_view line, Visit&& visit) {
-  size_t count = 0;
-  size_t i = 0;
-  while (true) {
-    const size_t start = i;
-    while (i < line.size() && !isSeparator(line[i])) {
-      ++i;
-    }
-    visit(count++, line.substr(start, i - start));
-    while (i < line.size() && isBlank(line[i])) {
-      ++i;
-    }
-    if (i == line.size()) {
-      return count;
-    }
-    if (line[i] == ',' || line[i] == ';') {
-      ++i;
-      while (i < line.size() && isBlank(line[i])) {
-        ++i;
+// The column a counted failure of the press belongs to.
+std::string_view columnOf(const CountedFailure& failure) {
+  switch (failure.statement) {
+    case PressStatement::ReadBox:
+      for (const InputColumn& input : kInputColumns) {
+        if (input.box == failure.box) {
+          return input.name;
+        }
       }
+      return "t";  // not reached: only input boxes are read
+    case PressStatement::FormDutyCycle:
+      return "D";
+    case PressStatement::LimitDuty:
+    case PressStatement::WriteBackT:
+      return "t";
+    case PressStatement::ShowWarning:
+      return "limited";
+    case PressStatement::ComputeResult:
+    case PressStatement::WriteResult:
+      for (const ResultSlotFacts& slot : kResultSlotFacts) {
+        if (slot.box == failure.box) {
+          return slot.column;
+        }
+      }
+      return "D";  // not reached: a result goes to a result box
+  }
+  return "D";  // not reached
+}
+
+size_t resultIndex(TextBox box) {
+  return static_cast<size_t>(box) - static_cast<size_t>(TextBox::Text6_0);
+}
+
+// The window of one row: its input boxes hold the row's texts, and whatever the press
+// writes, shows or counts is kept for the row. A comma written as the decimal mark (in a
+// file that reads with one) is written back as '.', the mark of every output.
+class RowServices : public Services, public PressListener {
+ public:
+  std::array<std::string_view, 5> inputs;  // the row's texts, valid for one press
+
+  void clear() {
+    for (std::string& result : results_) {
+      result.clear();
+    }
+    failures_.clear();
+    limited_ = false;
+  }
+
+  std::string text(TextBox box) const override {
+    if (box < TextBox::Text6_0) {
+      return std::string(inputs[static_cast<size_t>(box)]);
+    }
+    return results_[resultIndex(box)];
+  }
+  void setText(TextBox box, std::string_view text) override {
+    if (box < TextBox::Text6_0) {
+      return;  // only t is written back; the row shows the t the press ended with
+    }
+    std::string& result = results_[resultIndex(box)];
+    result.assign(text);
+    if (result.find(',') != std::string::npos) {
+      std::replace(result.begin(), result.end(), ',', '.');
     }
   }
-}
-
-bool isNumber(std::string_view text) {
-  try {
-    TextToSingle(text);
-    return true;
-  } catch (const Failure& failure) {
-    return failure.number() != ErrorNumber::NotANumber;  // "1e99" is a number, too large
+  // The duty-limit warning is the press's one information box; the others are errors.
+  void showMessage(std::string_view, MessageStyle style, std::string_view) override {
+    limited_ = limited_ || style == MessageStyle::Information;
   }
-}
+  void endProgram() override {}
+  void failureCounted(const CountedFailure& failure) override { failures_.push_back(failure); }
 
-bool holdsNoNumber(std::string_view line) {
-  bool number = false;
-  forEachField(line, [&](size_t, std::string_view field) { number = number || isNumber(field); });
-  return !number;
-}
+  bool limited() const { return limited_; }
+  const std::array<std::string, 6>& results() const { return results_; }
+  const std::vector<CountedFailure>& failures() const { return failures_; }
+
+ private:
+  std::array<std::string, 6> results_;
+  std::vector<CountedFailure> failures_;
+  bool limited_ = false;
+};
 
 void appendCsvField(std::string_view text, std::string& out) {
   if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
@@ -141,32 +153,6 @@ void appendCsvField(std::string_view text, std::string& out) {
   out += '"';
 }
 
-bool appendPoint(const BatchPoint& point, std::string& out) {
-  for (const std::optional<float>& input : point.inputs) {
-    if (input) {
-      out += SingleToText(*input);
-    }
-    out += ',';
-  }
-  if (point.D) {
-    out += SingleToText(*point.D);
-    out += ',';
-    out += point.limited ? "yes" : "no";
-  } else {
-    out += ',';
-  }
-  out += ',';
-  for (const std::optional<double>& result : point.results) {
-    if (result) {
-      out += DoubleToText(*result);
-    }
-    out += ',';
-  }
-  appendCsvField(point.error, out);
-  out += '\n';
-  return point.error.empty();
-}
-
 // A row of empty columns but the last, which gives the reason.
 void appendErrorRow(std::string_view why, std::string& out) {
   constexpr auto kSeparators = static_cast<size_t>(std::ranges::count(kBatchHeader, ','));
@@ -175,11 +161,234 @@ void appendErrorRow(std::string_view why, std::string& out) {
   out += '\n';
 }
 
+// One press of a fresh window over the row's texts, written as the row.
+bool appendPress(RowServices& services, char decimalMark, std::string& out) {
+  services.clear();
+  Calculator calculator(services, decimalMark, &services);
+  calculator.Command1_Click();
+
+  const WaveformInputs& in = calculator.inputs();
+  for (const InputColumn& input : kInputColumns) {
+    const bool read = std::ranges::none_of(services.failures(), [&](const CountedFailure& f) {
+      return f.statement == PressStatement::ReadBox && f.box == input.box;
+    });
+    if (read) {
+      out += std::string_view(SingleText(in.*input.field));
+    }
+    out += ',';
+  }
+  out += std::string_view(SingleText(in.D));
+  out += services.limited() ? ",yes," : ",no,";
+  for (const std::string& result : services.results()) {
+    out += result;
+    out += ',';
+  }
+  std::string error;
+  for (const CountedFailure& failure : services.failures()) {
+    if (!error.empty()) {
+      error += "; ";
+    }
+    error.append(columnOf(failure)).append(": ").append(reason(failure.number));
+  }
+  appendCsvField(error, out);
+  out += '\n';
+  return error.empty();
+}
+
+bool isSpace(char c) {
+  return c == ' ';
+}
+
+char separatorChar(Separator separator) {
+  switch (separator) {
+    case Separator::Tab:
+      return '\t';
+    case Separator::Semicolon:
+      return ';';
+    case Separator::Comma:
+      return ',';
+    case Separator::Blanks:
+      return ' ';
+  }
+  return ' ';  // not reached
+}
+
+// The separators a file does not use, which a row of it must not hold outside quotes. In
+// a tab- or semicolon-separated file a comma is the decimal mark, not a separator.
+std::string_view foreignSeparators(Separator separator) {
+  switch (separator) {
+    case Separator::Tab:
+      return ";";
+    case Separator::Semicolon:
+      return "\t";
+    case Separator::Comma:
+      return "\t;";
+    case Separator::Blanks:
+      return "\t;,";
+  }
+  return "";  // not reached
+}
+
+std::string_view nameOf(char separator) {
+  switch (separator) {
+    case '\t':
+      return "a tab";
+    case ';':
+      return "a semicolon";
+    case ',':
+      return "a comma";
+    default:
+      return "blanks";
+  }
+}
+
+std::string foreignSeparator(char found, Separator separator) {
+  std::string why(nameOf(found));
+  const char own = separatorChar(separator);
+  why.append(" in a file separated by ")
+      .append(own == ' ' ? "blanks" : nameOf(own).substr(2))
+      .append(own == ' ' ? "" : "s");
+  return why;
+}
+
+// Splits a line into its fields: up to six are kept in `fields`, all are counted. A field
+// is a view of the line, or of `unquoted` when quotes had to be taken off. An empty result
+// means the line split; otherwise it is the reason for an error row.
+std::string splitFields(std::string_view line, Separator separator,
+                        std::array<std::string_view, 6>& fields,
+                        std::array<std::string, 6>& unquoted, size_t& count) {
+  const char own = separatorChar(separator);
+  const std::string_view foreignChars = foreignSeparators(separator);
+  const bool foreignTab = foreignChars.find('\t') != std::string_view::npos;
+  const bool foreignSemicolon = foreignChars.find(';') != std::string_view::npos;
+  const bool foreignComma = foreignChars.find(',') != std::string_view::npos;
+  auto isForeign = [&](char c) {
+    return (c == '\t' && foreignTab) || (c == ';' && foreignSemicolon) ||
+           (c == ',' && foreignComma);
+  };
+  std::string scratch;
+  count = 0;
+  size_t i = 0;
+  const size_t n = line.size();
+  while (i < n && isSpace(line[i])) {
+    ++i;
+  }
+  while (true) {
+    std::string_view discarded;
+    std::string_view& field = count < fields.size() ? fields[count] : discarded;
+    if (i < n && line[i] == '"') {
+      std::string& text = count < unquoted.size() ? unquoted[count] : scratch;
+      text.clear();
+      ++i;
+      while (true) {
+        const size_t quote = line.find('"', i);
+        if (quote == std::string_view::npos) {
+          return "a quoted field without its closing quote";
+        }
+        text.append(line.substr(i, quote - i));
+        i = quote + 1;
+        if (i < n && line[i] == '"') {
+          text += '"';
+          ++i;
+          continue;
+        }
+        break;
+      }
+      field = text;
+      while (i < n && isSpace(line[i])) {
+        ++i;
+      }
+      if (i < n && line[i] != own) {
+        if (isForeign(line[i])) {
+          return foreignSeparator(line[i], separator);
+        }
+        return "text after a closing quote";
+      }
+    } else {
+      const size_t start = i;
+      while (i < n && line[i] != own) {
+        if (isForeign(line[i])) {
+          return foreignSeparator(line[i], separator);
+        }
+        ++i;
+      }
+      size_t end = i;
+      while (end > start && isSpace(line[end - 1])) {
+        --end;
+      }
+      field = line.substr(start, end - start);
+    }
+    ++count;
+    if (i == n) {
+      return {};
+    }
+    ++i;  // the separator
+    while (i < n && isSpace(line[i])) {
+      ++i;
+    }
+    if (i == n) {
+      if (separator != Separator::Blanks) {
+        if (count < fields.size()) {
+          fields[count] = {};
+        }
+        ++count;  // a trailing separator closes an empty field
+      }
+      return {};
+    }
+  }
+}
+
+// A line of one operating point into its row.
+class RowMaker {
+ public:
+  explicit RowMaker(Separator separator)
+      : separator_(separator), decimalMark_(decimalMarkOf(separator)) {}
+
+  Separator separator() const { return separator_; }
+
+  bool append(std::string_view line, std::string& out, RowObserver* observer) {
+    size_t count = 0;
+    const std::string why = splitFields(line, separator_, fields_, unquoted_, count);
+    if (!why.empty()) {
+      appendErrorRow(why, out);
+      return false;
+    }
+    // One separator after the last field is how spreadsheets often end a row.
+    if (count == 6 && fields_[5].empty()) {
+      count = 5;
+    }
+    if (count != 5) {
+      appendErrorRow("expected 5 numbers, found " + std::to_string(count), out);
+      return false;
+    }
+    for (size_t i = 0; i < 5; ++i) {
+      services_.inputs[i] = fields_[i];
+    }
+    const size_t start = out.size();
+    const bool complete = appendPress(services_, decimalMark_, out);
+    if (observer != nullptr) {
+      observer->rowComputed(services_.inputs, decimalMark_,
+                            std::string_view(out).substr(start, out.size() - start - 1));
+    }
+    return complete;
+  }
+
+ private:
+  Separator separator_;
+  char decimalMark_;
+  std::array<std::string_view, 6> fields_;
+  std::array<std::string, 6> unquoted_;
+  RowServices services_;
+};
+
 std::string systemReason(int error) {
   return error != 0 ? std::strerror(error) : "input/output error";
 }
 
 bool flush(std::string& buffer, std::ostream& out, std::ostream& err) {
+  if (buffer.empty()) {
+    return true;
+  }
   out.write(buffer.data(), static_cast<std::streamsize>(buffer.size()));
   out.flush();
   buffer.clear();
@@ -190,138 +399,218 @@ bool flush(std::string& buffer, std::ostream& out, std::ostream& err) {
   return true;
 }
 
+bool isDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+// What becomes of each line of an input, in order: skipped, the header, or one row.
+class Reader {
+ public:
+  Reader(std::string& out, RowObserver* observer) : out_(out), observer_(observer) {}
+
+  void line(std::string_view text, bool tooLong) {
+    const bool first = std::exchange(firstLine_, false);
+    if (first && text.starts_with(kByteOrderMark)) {
+      text.remove_prefix(kByteOrderMark.size());
+    }
+    while (text.ends_with('\r')) {
+      text.remove_suffix(1);
+    }
+    size_t begin = 0;
+    while (begin < text.size() && (text[begin] == ' ' || text[begin] == '\t')) {
+      ++begin;
+    }
+    if (!tooLong && (begin == text.size() || text[begin] == '#')) {
+      return;  // blank, or a comment
+    }
+    if (tooLong || text.size() > kMaxLineLength) {
+      fail("line longer than 1 MiB");
+      return;
+    }
+    if (text.find('\0') != std::string_view::npos) {
+      fail("a NUL byte: not UTF-8 text (UTF-16?)");
+      return;
+    }
+    if (!rows_) {
+      rows_.emplace(separatorOf(text));
+      if (std::exchange(headerPossible_, false) && isHeader(text)) {
+        return;
+      }
+    }
+    // Blanks around a line go, and so do tabs, except where a tab separates fields.
+    const bool tabs = rows_->separator() != Separator::Tab;
+    auto blank = [tabs](char c) { return c == ' ' || (tabs && c == '\t'); };
+    while (!text.empty() && blank(text.front())) {
+      text.remove_prefix(1);
+    }
+    while (!text.empty() && blank(text.back())) {
+      text.remove_suffix(1);
+    }
+    anyError_ = !rows_->append(text, out_, observer_) || anyError_;
+  }
+
+  bool anyError() const { return anyError_; }
+
+ private:
+  void fail(std::string_view why) {
+    appendErrorRow(why, out_);
+    anyError_ = true;
+    headerPossible_ = false;
+  }
+
+  std::string& out_;
+  RowObserver* observer_;
+  std::optional<RowMaker> rows_;  // once the separator is known
+  bool firstLine_ = true;
+  bool headerPossible_ = true;
+  bool anyError_ = false;
+};
+
 }  // namespace
 
-BatchPoint CalculatePoint(std::span<const std::string_view, 5> fields) {
-  BatchPoint point;
-  WaveformInputs in;
-  bool allRead = true;
-  for (size_t i = 0; i < kInputColumns.size(); ++i) {
-    try {
-      const float value = TextToSingle(fields[i]);
-      in.*kInputColumns[i].field = value;
-      point.inputs[i] = value;
-    } catch (const Failure& failure) {
-      addReason(point.error, kInputColumns[i].name, reason(failure.number()));
-      allRead = false;
+Separator separatorOf(std::string_view line) {
+  bool quoted = false;
+  bool semicolon = false;
+  bool comma = false;
+  for (char c : line) {
+    if (c == '"') {
+      quoted = !quoted;
+    } else if (!quoted) {
+      if (c == '\t') {
+        return Separator::Tab;
+      }
+      semicolon = semicolon || c == ';';
+      comma = comma || c == ',';
     }
   }
-  if (!allRead) {
-    return point;
-  }
-  if (in.T == 0.0f) {
-    addReason(point.error, "T", "period is zero");
-    return point;
-  }
+  return semicolon ? Separator::Semicolon : comma ? Separator::Comma : Separator::Blanks;
+}
 
-  // Only the last duty-cycle step counts: a quotient beyond the single range is cut back by
-  // the limit and then forms a good D.
-  std::optional<ErrorNumber> dutyFailure;
-  FormDutyCycle(
-      in,
-      [&](auto&& step) {
-        try {
-          step();
-          dutyFailure.reset();
-        } catch (const Failure& failure) {
-          dutyFailure = failure.number();
-        }
-      },
-      [&] { point.limited = true; });
-  point.inputs[0] = in.t;
-  point.D = in.D;
-  if (dutyFailure) {
-    addReason(point.error, "D", reason(*dutyFailure));
+char decimalMarkOf(Separator separator) {
+  switch (separator) {
+    case Separator::Tab:
+    case Separator::Semicolon:
+      return ',';
+    case Separator::Comma:
+    case Separator::Blanks:
+      return '.';
   }
+  return '.';  // not reached
+}
 
-  for (size_t i = 0; i < kResultSlots.size(); ++i) {
-    try {
-      point.results[i] = ComputeResult(kResultSlots[i], in);
-    } catch (const Failure& failure) {
-      addReason(point.error, kResultColumns[i], reason(failure.number()));
+bool isHeader(std::string_view line) {
+  if (line.find('\0') != std::string_view::npos) {
+    return false;
+  }
+  auto boundary = [](char c) { return c == ' ' || c == '\t' || c == ',' || c == ';' || c == '"'; };
+  for (size_t i = 0; i < line.size(); ++i) {
+    if (i > 0 && !boundary(line[i - 1])) {
+      continue;  // not the start of a word
+    }
+    size_t j = i;
+    if (j < line.size() && (line[j] == '+' || line[j] == '-')) {
+      ++j;
+    }
+    if (j < line.size() && (line[j] == '.' || line[j] == ',')) {
+      ++j;
+    }
+    if (j < line.size() && isDigit(line[j])) {
+      return false;
     }
   }
-  return point;
+  return true;
+}
+
+long TextSource::readSome(char* buffer, size_t size) {
+  const size_t count = std::min({size, piece_, text_.size()});
+  std::memcpy(buffer, text_.data(), count);
+  text_.remove_prefix(count);
+  return static_cast<long>(count);
+}
+
+bool AppendBatchRow(std::string_view line, Separator separator, std::string& out,
+                    RowObserver* observer) {
+  return RowMaker(separator).append(line, out, observer);
 }
 
 bool AppendBatchRow(std::string_view line, std::string& out) {
-  std::array<std::string_view, 5> texts;
-  const size_t count = forEachField(trimmed(line), [&](size_t i, std::string_view field) {
-    if (i < texts.size()) {
-      texts[i] = field;
-    }
-  });
-  if (count != texts.size()) {
-    std::string why("expected 5 numbers, found ");
-    why += std::to_string(count);
-    appendErrorRow(why, out);
-    return false;
-  }
-  return appendPoint(CalculatePoint(texts), out);
+  return AppendBatchRow(line, separatorOf(line), out);
 }
 
-int RunBatch(std::istream& in, std::string_view inputName, std::ostream& out, std::ostream& err) {
+int RunBatch(ByteSource& in, std::string_view inputName, std::ostream& out, std::ostream& err,
+             RowObserver* observer) {
   std::string buffer(kBatchHeader);
   buffer += '\n';
-  // One line at a time in a fixed buffer: one byte more than the longest line, so that a
-  // longer line shows, and one for getline's terminating zero.
-  std::vector<char> line(kMaxLineLength + 2);
-  bool headerPossible = true;
-  bool anyError = false;
-  auto readFailed = [&] {
-    err << kProgram << ": cannot read " << inputName << ": " << systemReason(errno) << '\n';
-    flush(buffer, out, err);
-    return kBatchFailed;
+  Reader reader(buffer, observer);
+  std::vector<char> chunk(kReadSize);
+  // A line begun in an earlier chunk; it may grow a little past the limit, for the line
+  // ends it may still lose.
+  std::string partial;
+  bool partialTooLong = false;
+  constexpr size_t kPartialLimit = kMaxLineLength + 8;
+  auto keep = [&](std::string_view piece) {
+    if (partialTooLong || partial.size() + piece.size() > kPartialLimit) {
+      partialTooLong = true;
+      partial.clear();
+    } else {
+      partial.append(piece);
+    }
   };
 
   while (true) {
-    if (buffer.size() >= kFlushSize || in.rdbuf()->in_avail() <= 0) {
-      if (!flush(buffer, out, err)) {
+    // Flushing before every read keeps rows flowing to a reader that waits for them.
+    if (!flush(buffer, out, err)) {
+      return kBatchFailed;
+    }
+    errno = 0;
+    const long count = in.readSome(chunk.data(), chunk.size());
+    if (count < 0) {
+      err << kProgram << ": cannot read " << inputName << ": " << systemReason(errno) << '\n';
+      flush(buffer, out, err);
+      return kBatchFailed;
+    }
+    if (count == 0) {
+      break;
+    }
+    std::string_view data(chunk.data(), static_cast<size_t>(count));
+    for (size_t nl = data.find('\n'); nl != std::string_view::npos; nl = data.find('\n')) {
+      if (partial.empty() && !partialTooLong) {
+        reader.line(data.substr(0, nl), false);
+      } else {
+        keep(data.substr(0, nl));
+        reader.line(partial, partialTooLong);
+        partial.clear();
+        partialTooLong = false;
+      }
+      data.remove_prefix(nl + 1);
+      if (buffer.size() >= kFlushSize && !flush(buffer, out, err)) {
         return kBatchFailed;
       }
     }
-    errno = 0;
-    in.getline(line.data(), static_cast<std::streamsize>(line.size()));
-    if (in.bad()) {
-      return readFailed();
-    }
-    size_t length = static_cast<size_t>(in.gcount());
-    bool tooLong = false;
-    if (in.fail() && !in.eof()) {  // the buffer filled before the line ended
-      in.clear();
-      in.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
-      if (in.bad()) {
-        return readFailed();
-      }
-      tooLong = true;
-    } else if (length == 0 && in.eof()) {
-      break;
-    } else if (!in.eof()) {
-      --length;  // the '\n', which getline counts but does not store
-    }
-    std::string_view text(line.data(), tooLong ? 0 : length);
-    if (text.ends_with('\r')) {
-      text.remove_suffix(1);
-    }
-    if (tooLong || text.size() > kMaxLineLength) {
-      appendErrorRow("line longer than 1 MiB", buffer);
-      anyError = true;
-      headerPossible = false;
-      continue;
-    }
-    text = trimmed(text);
-    if (text.empty() || text.front() == '#') {
-      continue;
-    }
-    if (std::exchange(headerPossible, false) && holdsNoNumber(text)) {
-      continue;
-    }
-    anyError = !AppendBatchRow(text, buffer) || anyError;
+    keep(data);
+  }
+  if (!partial.empty() || partialTooLong) {
+    reader.line(partial, partialTooLong);
   }
   if (!flush(buffer, out, err)) {
     return kBatchFailed;
   }
-  return anyError ? kBatchRowErrors : kBatchComplete;
+  return reader.anyError() ? kBatchRowErrors : kBatchComplete;
+}
+
+std::string quotedForMessage(std::string_view text) {
+  std::string quoted(1, '\'');
+  if (text.size() <= kShownLength) {
+    quoted.append(text);
+  } else {
+    size_t cut = kShownLength;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) {
+      --cut;  // not inside a UTF-8 sequence
+    }
+    quoted.append(text.substr(0, cut)).append("...");
+  }
+  quoted += '\'';
+  return quoted;
 }
 
 int RunBatchFile(std::string_view path) {
@@ -330,19 +619,17 @@ int RunBatchFile(std::string_view path) {
   std::ostream err(&errors);
   std::ostream out(&output);
   if (path == "-") {
-    StdioBuffer input(stdin);
-    std::istream in(&input);
-    return RunBatch(in, "standard input", out, err);
+    FileSource input = FileSource::standardInput();
+    return RunBatch(input, "standard input", out, err);
   }
-  std::string name(1, '\'');
-  name.append(path).append(1, '\'');
+  const std::string name = quotedForMessage(path);
   errno = 0;
-  std::ifstream file(std::string(path), std::ios::binary);
-  if (!file.is_open()) {
+  std::optional<FileSource> file = FileSource::open(std::string(path));
+  if (!file) {
     err << kProgram << ": cannot read " << name << ": " << systemReason(errno) << '\n';
     return kBatchFailed;
   }
-  return RunBatch(file, name, out, err);
+  return RunBatch(*file, name, out, err);
 }
 
 }  // namespace rms

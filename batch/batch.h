@@ -2,28 +2,62 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <iosfwd>
-#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+
+#include "core/result_slots.h"
 
 namespace rms {
 
 // Batch calculation for design sweeps: operating points in, one CSV row each out.
 //
-// A row is calculated as one press of Calculate in a fresh window would calculate it: the
-// same reading of the numbers, the same duty limit (core/duty_cycle_steps.h), the same
-// formulas and the same result texts. What differs is the failure policy: a row never
-// leans on a value from an earlier row, a failure is written into the row's `error`
-// column instead of counted, and no number of failures ends the run.
+// A row is one press of Calculate in a fresh window whose five input boxes hold the row's
+// five texts: the batch runs the window's own Command1_Click over services that record
+// what the press did (the t written back, the warning, the six result texts) and names
+// each failure the press counted in the row's `error` column. No failure ends the run.
+//
+// The reading of a file is decided once, from its first line: its separator (a tab, else
+// a semicolon, else a comma, else blanks), and with it the decimal mark: in a tab- or
+// semicolon-separated file a comma is the decimal mark, as a comma-locale spreadsheet
+// writes it. The output always writes '.'.
 //
 // Nothing here knows about Qt or a window.
 
+namespace batch_detail {
+inline constexpr std::string_view kInputsHeader = "t,T,Ip,Ia,Ib,D,limited,";
+inline constexpr std::string_view kErrorHeader = "error";
+constexpr size_t headerLength() {
+  size_t length = kInputsHeader.size() + kErrorHeader.size();
+  for (const ResultSlotFacts& slot : kResultSlotFacts) {
+    length += slot.column.size() + 1;
+  }
+  return length;
+}
+constexpr std::array<char, headerLength()> headerText() {
+  std::array<char, headerLength()> text{};
+  size_t at = 0;
+  auto put = [&](std::string_view part) {
+    for (char c : part) {
+      text[at++] = c;
+    }
+  };
+  put(kInputsHeader);
+  for (const ResultSlotFacts& slot : kResultSlotFacts) {
+    put(slot.column);
+    put(",");
+  }
+  put(kErrorHeader);
+  return text;
+}
+inline constexpr std::array<char, headerLength()> kHeaderText = headerText();
+}  // namespace batch_detail
+
 // The first line of the output, without its line end.
-inline constexpr std::string_view kBatchHeader =
-    "t,T,Ip,Ia,Ib,D,limited,full_wave_sinusoidal,pulsed_sinusoidal,rectangular,trapezoid,"
-    "triangle,general_ac_coupled,error";
+inline constexpr std::string_view kBatchHeader(batch_detail::kHeaderText.data(),
+                                               batch_detail::kHeaderText.size());
 
 // An input line longer than this (without its line end) becomes an error row.
 inline constexpr size_t kMaxLineLength = size_t{1} << 20;
@@ -33,30 +67,75 @@ inline constexpr int kBatchComplete = 0;   // every row computed in full
 inline constexpr int kBatchRowErrors = 1;  // at least one row carries an error
 inline constexpr int kBatchFailed = 2;     // the input could not be read or the output written
 
-// One operating point. An empty optional is an empty column.
-struct BatchPoint {
-  std::array<std::optional<float>, 5> inputs;    // t (after the duty limit), T, Ip, Ia, Ib
-  std::optional<float> D;                        // present once the duty cycle was formed
-  bool limited = false;                          // meaningful only when D is present
-  std::array<std::optional<double>, 6> results;  // in the order of kResultSlots
-  std::string error;                             // reasons separated by "; ", empty if none
+// How the fields of a file are separated.
+enum class Separator { Tab, Semicolon, Comma, Blanks };
+
+// The separator of a file whose first line is `line`: a tab, else a semicolon, else a
+// comma, else blanks, looking only outside quoted fields.
+Separator separatorOf(std::string_view line);
+
+// The decimal mark of the numbers in a file with that separator.
+char decimalMarkOf(Separator separator);
+
+// True when `line` (the first that is not blank or a comment) is a header: it holds no
+// NUL and no word of it begins like a number (a digit, or a sign or point before one).
+bool isHeader(std::string_view line);
+
+// The bytes of a batch input. FileSource reads a file or standard input.
+class ByteSource {
+ public:
+  virtual ~ByteSource() = default;
+  // Reads what is at hand, at most `size` bytes, blocking only while nothing is. Returns the
+  // count, 0 at the end of the input, or -1 with errno set.
+  virtual long readSome(char* buffer, size_t size) = 0;
 };
 
-// Calculates a point from the texts of t, T, Ip, Ia and Ib.
-BatchPoint CalculatePoint(std::span<const std::string_view, 5> fields);
+// A text in memory, handed out in pieces of at most `piece` bytes.
+class TextSource : public ByteSource {
+ public:
+  explicit TextSource(std::string_view text, size_t piece = 64 * 1024)
+      : text_(text), piece_(piece == 0 ? 1 : piece) {}
+  long readSome(char* buffer, size_t size) override;
 
-// Appends the CSV row of one input line, with its '\n', to `out`. Returns false when the
-// row carries an error. The line is an operating point: not blank, a comment or a header.
+ private:
+  std::string_view text_;
+  size_t piece_;
+};
+
+// Told of every computed row (a line with five fields) with the texts that went into the
+// boxes, for checks of the batch against a window.
+class RowObserver {
+ public:
+  virtual void rowComputed(std::span<const std::string_view, 5> texts, char decimalMark,
+                           std::string_view row) = 0;
+
+ protected:
+  ~RowObserver() = default;
+};
+
+// Appends the CSV row of one input line of a file with `separator`, with its '\n', to
+// `out`. Returns false when the row carries an error. The line is an operating point: not
+// blank, a comment or a header, its line end removed.
+bool AppendBatchRow(std::string_view line, Separator separator, std::string& out,
+                    RowObserver* observer = nullptr);
+// The same, with the separator taken from the line itself, as from a file's first line.
 bool AppendBatchRow(std::string_view line, std::string& out);
 
-// Reads operating points from `in` and writes the CSV to `out`, flushing whenever the input
-// has nothing more at hand, so that a pipe gets its rows as the points arrive. A failure to
-// read or write is told on `err` as one line naming `inputName` or the output. Memory stays
-// bounded by kMaxLineLength whatever the input's size. Returns an exit status above.
-int RunBatch(std::istream& in, std::string_view inputName, std::ostream& out, std::ostream& err);
+// Reads operating points from `in` and writes the CSV to `out`: every line that is not
+// blank, a comment or the header gives exactly one row, in order. Whatever has been
+// written is flushed before each read, so that a pipe gets its rows as its points arrive.
+// A failure to read or write is told on `err` as one line naming `inputName` or the
+// output. Memory stays bounded by kMaxLineLength whatever the input's size. Returns an exit
+// status above.
+int RunBatch(ByteSource& in, std::string_view inputName, std::ostream& out, std::ostream& err,
+             RowObserver* observer = nullptr);
 
-// RunBatch over the file at `path`, or over standard input when the path is "-", into
-// standard output, telling a failure on standard error.
+// A path or an argument as a message quotes it: in single quotes, cut to a readable
+// length at a character boundary, with "..." where it was cut.
+std::string quotedForMessage(std::string_view text);
+
+// RunBatch over the file at `path` (its bytes as given), or over standard input when the
+// path is "-", into standard output, telling a failure on standard error.
 int RunBatchFile(std::string_view path);
 
 }  // namespace rms

@@ -1,23 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "batch/stdio_buffer.h"
 
-#include <cerrno>
-#include <system_error>
-
 namespace rms {
-
-StdioBuffer::int_type StdioBuffer::underflow() {
-  const size_t count = std::fread(buffer_.data(), 1, buffer_.size(), file_);
-  if (count == 0) {
-    if (std::ferror(file_)) {
-      const int error = errno;
-      throw std::system_error(error, std::generic_category());
-    }
-    return traits_type::eof();
-  }
-  setg(buffer_.data(), buffer_.data(), buffer_.data() + count);
-  return traits_type::to_int_type(buffer_[0]);
-}
 
 std::streamsize StdioBuffer::xsputn(const char* text, std::streamsize count) {
   return static_cast<std::streamsize>(std::fwrite(text, 1, static_cast<size_t>(count), file_));

@@ -3,6 +3,8 @@
 
 #include <array>
 
+#include "runtime/failure.h"
+
 namespace rms {
 
 // The inputs of one window and the duty cycle derived from them, all in single
@@ -19,6 +21,8 @@ struct WaveformInputs {
   // D = t/T, formed in double and stored as the nearest single. D is stored before a
   // failed division (T = 0, or a quotient beyond the single range) is reported.
   void ComputeDutyCycle();
+  // The same, with the failure returned instead of thrown.
+  Status TryComputeDutyCycle();
   // D > 1, strictly; a NaN D does not need the limit.
   bool NeedsDutyLimit() const { return D > 1.0f; }
   // The first step of the duty limit; the calculator then forms D again.
@@ -45,5 +49,7 @@ inline constexpr std::array<ResultSlot, 6> kResultSlots = {
 // zero, an overflow or the square root of a negative number. The order of operations
 // is fixed: it decides the last bits of the result.
 double ComputeResult(ResultSlot slot, const WaveformInputs& in);
+// The same, with the failure returned instead of thrown.
+Outcome<double> TryComputeResult(ResultSlot slot, const WaveformInputs& in);
 
 }  // namespace rms

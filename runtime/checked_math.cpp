@@ -63,20 +63,41 @@ float CheckedArithmetic::toSingle(double a) {
   return r;
 }
 
-void CheckedArithmetic::check() {
+std::optional<ErrorNumber> CheckedArithmetic::takeStatus() {
   const bool invalid = invalid_;
   const bool divisionByZero = divisionByZero_;
   const bool overflow = overflow_;
   invalid_ = divisionByZero_ = overflow_ = false;
   if (invalid) {
-    throw Failure(ErrorNumber::InvalidOperation);
+    return ErrorNumber::InvalidOperation;
   }
   if (divisionByZero) {
-    throw Failure(ErrorNumber::DivisionByZero);
+    return ErrorNumber::DivisionByZero;
   }
   if (overflow) {
-    throw Failure(ErrorNumber::Overflow);
+    return ErrorNumber::Overflow;
   }
+  return std::nullopt;
+}
+
+void CheckedArithmetic::check() {
+  if (const auto failure = takeStatus()) {
+    throw Failure(*failure);
+  }
+}
+
+void CheckedArithmetic::recordStatus() {
+  const auto failure = takeStatus();
+  if (!failure_) {
+    failure_ = failure;
+  }
+}
+
+double CheckedArithmetic::sqrt(double x) {
+  if (x < 0.0 && !failure_) {
+    failure_ = ErrorNumber::SqrtOfNegative;
+  }
+  return std::sqrt(x);
 }
 
 }  // namespace rms

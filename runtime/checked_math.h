@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <optional>
+
+#include "runtime/failure.h"
+
 namespace rms {
 
 // Square root of a double. Throws Failure SqrtOfNegative for an argument below zero;
@@ -15,6 +19,11 @@ double Sqrt(double x);
 //
 // The status is kept by hand rather than read from <cfenv>: the optimizer may move or
 // merge operations across fetestexcept(), and the results must not depend on that.
+//
+// checkpoint() and sqrt() are the same checks without an exception: the first failure
+// they find is kept (failure()) and later ones are ignored, so a computation that goes on
+// after it reports exactly the failure that check() and Sqrt() would have thrown. The
+// values it computes after that point mean nothing.
 class CheckedArithmetic {
  public:
   double add(double a, double b);
@@ -27,13 +36,24 @@ class CheckedArithmetic {
   float toSingle(double a);
 
   void check();
+  void checkpoint() {
+    if (invalid_ || divisionByZero_ || overflow_) {
+      recordStatus();  // rare: kept out of line
+    }
+  }
+  double sqrt(double x);
+  const std::optional<ErrorNumber>& failure() const { return failure_; }
 
  private:
+  std::optional<ErrorNumber> takeStatus();
+  void recordStatus();
+
   void note(double a, double b, double result, bool isDivision);
 
   bool invalid_ = false;
   bool divisionByZero_ = false;
   bool overflow_ = false;
+  std::optional<ErrorNumber> failure_;
 };
 
 }  // namespace rms

@@ -52,7 +52,7 @@ int64_t leadingExponent(std::string_view digits, int64_t exponent) {
 
 }  // namespace
 
-float TextToSingle(std::string_view text, char decimalSeparator) {
+Outcome<float> TryTextToSingle(std::string_view text, char decimalSeparator) {
   const bool commaAccepted = decimalSeparator == ',';
   size_t begin = 0;
   size_t end = text.size();
@@ -88,7 +88,7 @@ float TextToSingle(std::string_view text, char decimalSeparator) {
     }
   }
   if (intDigits + fracDigits == 0) {
-    throw Failure(ErrorNumber::NotANumber);
+    return ErrorNumber::NotANumber;
   }
   const size_t mantissaEnd = i;
   int64_t exponent = 0;
@@ -108,14 +108,14 @@ float TextToSingle(std::string_view text, char decimalSeparator) {
       ++expDigits;
     }
     if (expDigits == 0) {
-      throw Failure(ErrorNumber::NotANumber);
+      return ErrorNumber::NotANumber;
     }
     if (negativeExponent) {
       exponent = -exponent;
     }
   }
   if (i != body.size()) {
-    throw Failure(ErrorNumber::NotANumber);
+    return ErrorNumber::NotANumber;
   }
 
   // The reading knows only '.'; a comma is swapped for it in a copy of the text.
@@ -130,46 +130,61 @@ float TextToSingle(std::string_view text, char decimalSeparator) {
   const auto [ptr, ec] = readSingle(body.data(), body.data() + body.size(), value);
   if (ec == std::errc::result_out_of_range) {
     if (leadingExponent(body.substr(0, mantissaEnd), exponent) > 0) {
-      throw Failure(ErrorNumber::Overflow);
+      return ErrorNumber::Overflow;
     }
     value = 0.0f;  // too small for even the least subnormal
   } else if (ec != std::errc() || ptr != body.data() + body.size()) {
-    throw Failure(ErrorNumber::NotANumber);
+    return ErrorNumber::NotANumber;
   }
   if (std::isinf(value)) {
-    throw Failure(ErrorNumber::Overflow);
+    return ErrorNumber::Overflow;
   }
   return negative ? -value : value;
+}
+
+float TextToSingle(std::string_view text, char decimalSeparator) {
+  return TryTextToSingle(text, decimalSeparator).valueOrThrow();
 }
 
 namespace {
 
 template <typename Number>
-std::string numberToText(Number value, char decimalSeparator) {
+NumberText numberToText(Number value, char decimalSeparator) {
   if (std::isnan(value)) {
-    return "NaN";
+    return NumberText("NaN");
   }
   if (std::isinf(value)) {
-    return value > 0 ? "Infinity" : "-Infinity";
+    return NumberText(value > 0 ? "Infinity" : "-Infinity");
   }
   if (value == 0) {
-    return "0";
+    return NumberText("0");
   }
-  char buffer[32];
-  char* const end = writeShortest(buffer, value);
-  if (decimalSeparator == ',') {
-    std::replace(buffer, end, '.', ',');
-  }
-  return std::string(buffer, end);
+  return NumberText([&](char* begin, char*) {
+    char* const end = writeShortest(begin, value);
+    if (decimalSeparator == ',') {
+      std::replace(begin, end, '.', ',');
+    }
+    return end;
+  });
 }
 
 }  // namespace
 
-std::string SingleToText(float value, char decimalSeparator) {
+NumberText::NumberText(std::string_view text) : size_(static_cast<unsigned char>(text.size())) {
+  std::copy(text.begin(), text.end(), data_.begin());
+}
+
+NumberText SingleText(float value, char decimalSeparator) {
   return numberToText(value, decimalSeparator);
 }
-std::string DoubleToText(double value, char decimalSeparator) {
+NumberText DoubleText(double value, char decimalSeparator) {
   return numberToText(value, decimalSeparator);
+}
+std::string SingleToText(float value, char decimalSeparator) {
+  return std::string(SingleText(value, decimalSeparator));
+}
+std::string DoubleToText(double value, char decimalSeparator) {
+  return std::string(DoubleText(value, decimalSeparator));
 }
 
 }  // namespace rms

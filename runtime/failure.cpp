@@ -2,8 +2,9 @@
 #include "runtime/failure.h"
 
 namespace rms {
+namespace {
 
-std::string describe(ErrorNumber number) {
+const char* words(ErrorNumber number) {
   switch (number) {
     case ErrorNumber::SqrtOfNegative:
       return "Square root of a negative number";
@@ -19,6 +20,16 @@ std::string describe(ErrorNumber number) {
       return "Undefined result (such as zero divided by zero)";
   }
   return "Unknown error";
+}
+
+}  // namespace
+
+std::string describe(ErrorNumber number) {
+  return words(number);
+}
+
+const char* Failure::what() const noexcept {
+  return words(number_);
 }
 
 }  // namespace rms

@@ -3,6 +3,7 @@
 
 #include <concepts>
 #include <new>
+#include <type_traits>
 #include <utility>
 
 #include "runtime/failure.h"
@@ -16,8 +17,10 @@ namespace rms {
 
 // Statement-level recovery. Each statement of a procedure runs through run(); a
 // statement that fails is abandoned, the procedure's handler sees the failure, and the
-// caller goes on with the next statement. A handler may end the program by calling
-// endProgram(), whose ProgramEnded passes through here untouched.
+// caller goes on with the next statement. A statement fails by throwing a Failure or by
+// returning a failed Outcome (which costs no unwinding); the handler cannot tell the two
+// apart. A handler may end the program by calling endProgram(), whose ProgramEnded passes
+// through here untouched.
 template <typename Handler>
 class Recovery {
  public:
@@ -27,7 +30,16 @@ class Recovery {
   template <std::invocable Statement>
   bool run(Statement&& statement) {
     try {
-      std::forward<Statement>(statement)();
+      using Result = std::invoke_result_t<Statement>;
+      if constexpr (std::is_void_v<Result>) {
+        std::forward<Statement>(statement)();
+      } else {
+        const Result outcome = std::forward<Statement>(statement)();
+        if (!outcome) {
+          handler_(Failure(outcome.failure()));
+          return false;
+        }
+      }
       return true;
     } catch (const Failure& failure) {
       handler_(failure);

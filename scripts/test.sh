@@ -62,9 +62,9 @@ fuzzed=0
 if [ "$fuzz_seconds" -gt 0 ]; then
   cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRMS_WERROR=ON -DRMS_BUILD_FUZZ=ON -DBUILD_TESTING=OFF
-  cmake --build build-fuzz --target fuzz_text_to_single fuzz_press
+  cmake --build build-fuzz --target fuzz_text_to_single fuzz_press fuzz_batch
   mkdir -p build-fuzz/findings
-  for target in text_to_single press; do
+  for target in text_to_single press batch; do
     corpus=build-fuzz/corpus/$target
     log=build-fuzz/fuzz_$target.log
     mkdir -p "$corpus"

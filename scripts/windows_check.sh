@@ -262,8 +262,8 @@ step "the ZIP: --batch"
 # redirected: the CSV must match byte for byte (line ends included), and so must the exit
 # status (1: a row carries an error).
 points=$WORK/points.csv
-printf '%s\n' 't,T,Ip,Ia,Ib' '0.5,1,1,.5,1' '2 1 3 0 1' '1;0;1;1;1' \
-  '136 648 503.8571290105287 -2.5e-3 1e30' >"$points"
+printf '%s\n' 't,T,Ip,Ia,Ib' '0.5,1,1,.5,1' '2,1,3,0,1' '1,0,1,1,1' \
+  '136,648,503.8571290105287,-2.5e-3,1e30' >"$points"
 linux_rc=0 windows_rc=0
 "$linux_program" --batch "$points" >"$WORK/linux.csv" || linux_rc=$?
 (cd "$portable" && exec env -u DISPLAY wine korvath-rms.exe --batch <"$points") \

@@ -8,22 +8,30 @@ endif()
 file(MAKE_DIRECTORY ${WORK_DIR})
 file(WRITE ${WORK_DIR}/good.txt "t T Ip Ia Ib\n0.5 1 1 .5 1\n")
 file(WRITE ${WORK_DIR}/bad.txt "0.5 1 1 .5 1\n1 0 1 1 1\n")
+file(WRITE ${WORK_DIR}/german.csv "t;T;Ip;Ia;Ib\r\n0,5;1;1;0,5;1\r\n")
+file(WRITE ${WORK_DIR}/-reverse "0.5 1 1 .5 1\n")
 
 set(header "t,T,Ip,Ia,Ib,D,limited,full_wave_sinusoidal,pulsed_sinusoidal,rectangular,trapezoid,triangle,general_ac_coupled,error\n")
 set(good_row "0.5,1,1,0.5,1,0.5,no,0.7071067811865475,0.5,0.7071067811865476,0.5400617248673216,0.408248290463863,0.3886407938787006,\n")
 set(usage "^korvath-rms: [^\n]+ Try 'korvath-rms --help'\\.\n$")
 
 # check(<name> <status> <stdout regex> <stderr regex> [INPUT file] [ENV <name=value>...]
-#       ARGS <arguments>...)
+#       ARGS <arguments>... | SHELL <sh script, the program as $0>)
+# The program runs in WORK_DIR. A script holds no semicolon, which would split it as a list.
 function(check name status out_regex err_regex)
-  cmake_parse_arguments(ARG "" "INPUT" "ENV;ARGS" ${ARGN})
+  cmake_parse_arguments(ARG "" "INPUT;SHELL" "ENV;ARGS" ${ARGN})
   set(input_option)
   if(ARG_INPUT)
     set(input_option INPUT_FILE ${ARG_INPUT})
   endif()
+  set(command ${PROGRAM} ${ARG_ARGS})
+  if(ARG_SHELL)
+    set(command sh -c "${ARG_SHELL}" ${PROGRAM})
+  endif()
   execute_process(
-    COMMAND env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM ${ARG_ENV} ${PROGRAM} ${ARG_ARGS}
-    ${input_option} RESULT_VARIABLE actual OUTPUT_VARIABLE out ERROR_VARIABLE err TIMEOUT 60)
+    COMMAND env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM ${ARG_ENV} ${command}
+    ${input_option} WORKING_DIRECTORY ${WORK_DIR}
+    RESULT_VARIABLE actual OUTPUT_VARIABLE out ERROR_VARIABLE err TIMEOUT 60)
   if(NOT actual STREQUAL status OR NOT out MATCHES "${out_regex}" OR NOT err MATCHES "${err_regex}")
     message(FATAL_ERROR "${name}: status ${actual} (expected ${status})\n"
                         "stdout:\n${out}\nstderr:\n${err}")
@@ -34,7 +42,7 @@ endfunction()
 check("version" 0 "^korvath-rms 1\\.00\n$" "^$" ARGS --version)
 check("version beside a window option" 0 "^korvath-rms 1\\.00\n$" "^$"
       ARGS -platform offscreen -v)
-check("help" 0 "^Usage: korvath-rms \\[options\\] \\[FILE\\]\n.*--help.*--version.*--batch" "^$"
+check("help" 0 "^Usage: korvath-rms \\[options\\] \\[FILE\\]\n.*an output that cannot be\n.*--help.*--version.*--batch" "^$"
       ARGS --help)
 check("unknown option" 2 "^$" "${usage}" ARGS --bogus)
 check("a file without --batch" 2 "^$" "${usage}" ARGS points.txt)
@@ -48,5 +56,28 @@ check("a file" 0 "^${header}${good_row}$" "^$" ARGS --batch ${WORK_DIR}/good.txt
 check("a file on a German desktop" 0 "^${header}${good_row}$" "^$" ENV LC_ALL=de_DE.UTF-8
       ARGS --batch ${WORK_DIR}/good.txt)
 check("standard input" 0 "^${header}${good_row}$" "^$" INPUT ${WORK_DIR}/good.txt ARGS --batch)
-check("standard input as -" 1 "^${header}${good_row}1,0,1,1,1,,,,,,,,,T: period is zero\n$" "^$"
+check("standard input as -" 1 "^${header}${good_row}0,0,1,1,1,NaN,yes,0.7071067811865475,NaN,NaN,NaN,NaN,NaN,D: division by zero; D: undefined result\n$" "^$"
       INPUT ${WORK_DIR}/bad.txt ARGS --batch -)
+# The faults an audit found, each as a user met it.
+check("a German export, even on an English desktop" 0 "^${header}${good_row}$" "^$"
+      ENV LC_ALL=C ARGS --batch ${WORK_DIR}/german.csv)
+check("quoted numbers are a row, not a header" 0 "^${header}${good_row}$" "^$"
+      SHELL "printf '\"0.5\",\"1\",\"1\",\"0.5\",\"1\"\\n' | \"$0\" --batch")
+check("a file name that is not UTF-8" 0 "^${header}${good_row}$" "^$" ENV LC_ALL=C.UTF-8
+      SHELL "printf '0.5 1 1 .5 1\\n' >\"$(printf 'caf\\351.txt')\" && \"$0\" --batch caf?.txt")
+check("a byte-order mark" 0 "^${header}${good_row}$" "^$"
+      SHELL "printf '\\357\\273\\2770.5 1 1 .5 1\\n' | \"$0\" --batch")
+check("closed standard output" 2 "^$" "^korvath-rms: standard output is closed\n$"
+      SHELL "\"$0\" --batch good.txt >&-")
+check("closed standard input" 2 "^$" "^korvath-rms: standard input is closed\n$"
+      SHELL "\"$0\" --batch <&-")
+check("-- ends the options" 0 "^${header}${good_row}$" "^$" ARGS --batch -- -reverse)
+check("-platform without its value" 2 "^$" "^korvath-rms: option '-platform' needs a value\\. "
+      ARGS --batch -platform)
+string(REPEAT "n" 100000 long_name)
+check("a long file name is cut in the message" 2 "^$"
+      "^korvath-rms: cannot read 'n+\\.\\.\\.': [^\n]+\n$" ARGS --batch ${long_name})
+check("a long argument is cut in a usage message" 2 "^$" "^korvath-rms: 'n+\\.\\.\\.' needs --batch\\. "
+      ARGS ${long_name})
+check("a long unknown option is cut too" 2 "^$" "^korvath-rms: Unknown option 'n+\\.\\.\\.\\. Try"
+      ARGS --${long_name})

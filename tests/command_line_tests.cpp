@@ -23,7 +23,6 @@ const std::string kDefaults =
     "0.408248290463863,0.3886407938787006,";
 const std::string kAtDutyOne =
     "1,no,0.7071067811865475,0.7071067811865476,1,1,0.5773502691896257,0,";  // D onwards
-const std::string kNotComputed = ",,,,,,,,";  // D, limited and the six results
 
 struct BatchRun {
   int status;
@@ -31,8 +30,8 @@ struct BatchRun {
   std::string err;
 };
 
-BatchRun runBatch(const std::string& input) {
-  std::istringstream in(input);
+BatchRun runBatch(const std::string& input, size_t piece = 64 * 1024) {
+  TextSource in(input, piece);
   std::ostringstream out;
   std::ostringstream err;
   const int status = RunBatch(in, "standard input", out, err);
@@ -45,17 +44,34 @@ struct RowCase {
   std::string row;  // without its '\n'
 };
 
-// One input line each; a row with an error makes the run's status 1.
+const std::string kNaNs = "NaN,NaN,NaN,NaN,NaN,";
+std::string errorRow(const std::string& why) {
+  return ",,,,,,,,,,,,," + why;
+}
+
+// One input line each, its separator taken from it; a row with an error makes the run's
+// status 1. Rows are the window's press: a failed read leaves its field at 0, and every
+// failure the press counts is named.
 const RowCase kRows[] = {
     {"blanks", "0.5 1 1 .5 1", kDefaults},
-    {"commas and blanks", " 0.5, 1 ,1,\t.5 , 1 ", kDefaults},
+    {"commas and blanks", " 0.5, 1 ,1, .5 , 1 ", kDefaults},
     {"semicolons", "0.5;1;1;.5;1", kDefaults},
     {"tabs and a CR line end", "0.5\t1\t1\t.5\t1\r", kDefaults},
+    {"CR CR LF", "0.5 1 1 .5 1\r\r", kDefaults},
+    {"a byte-order mark",
+     "\xEF\xBB\xBF"
+     "0.5 1 1 .5 1",
+     kDefaults},
+    {"a German export: decimal commas, semicolons", "0,5;1;1;0,5;1", kDefaults},
+    {"decimal commas between tabs", "0,5\t1\t1\t,5\t1", kDefaults},
+    {"quoted fields", "\"0.5\",\"1\", \"1\" ,\".5\",\"1\"", kDefaults},
+    {"one trailing separator", "0.5,1,1,.5,1,", kDefaults},
     {"D of exactly one is not limited", "1 1 1 1 1", "1,1,1,1,1," + kAtDutyOne},
     {"t beyond T is cut back to T", "2,1,1,1,1",
      "1,1,1,1,1,1,yes,0.7071067811865475,0.7071067811865476,1,1,0.5773502691896257,0,"},
-    {"a quotient beyond the single range is limited, not an error", "1e38 1e-38 1 1 1",
-     "1e-38,1e-38,1,1,1,1,yes,0.7071067811865475,0.7071067811865476,1,1,0.5773502691896257,0,"},
+    {"a quotient beyond the single range is limited, its failure counted", "1e38 1e-38 1 1 1",
+     "1e-38,1e-38,1,1,1,1,yes,0.7071067811865475,0.7071067811865476,1,1,0.5773502691896257,0,"
+     "D: too large"},
     {"negative duty cycle", "-0.5;1;1;1;1",
      "-0.5,1,1,1,1,-0.5,no,0.7071067811865475,,,,,,pulsed_sinusoidal: square root of a negative "
      "number; rectangular: square root of a negative number; trapezoid: square root of a "
@@ -66,24 +82,97 @@ const RowCase kRows[] = {
      "square root of a negative number; rectangular: square root of a negative number; "
      "trapezoid: undefined result; triangle: square root of a negative number; "
      "general_ac_coupled: undefined result"},
-    {"zero period", "1 0 1 1 1", "1,0,1,1,1," + kNotComputed + "T: period is zero"},
-    {"negative zero period", "0 -0 1 1 1", "0,0,1,1,1," + kNotComputed + "T: period is zero"},
-    {"unreadable fields", "x 1 1 1e99 1",
-     ",1,1,,1," + kNotComputed + "t: not a number; Ia: too large"},
-    {"an empty field between commas", "1,,1,1,1", "1,,1,1,1," + kNotComputed + "T: not a number"},
-    {"too few numbers", "1 2 3", ",,,,,,,,,,,,,\"expected 5 numbers, found 3\""},
-    {"too many numbers", "1;2;3;4;5;6", ",,,,,,,,,,,,,\"expected 5 numbers, found 6\""},
-    {"a trailing comma adds an empty field", "1,2,3,4,5,",
-     ",,,,,,,,,,,,,\"expected 5 numbers, found 6\""},
+    {"zero period: the two failed divisions beside the window's NaN", "1 0 1 1 1",
+     "0,0,1,1,1,NaN,yes,0.7071067811865475," + kNaNs + "D: division by zero; D: undefined result"},
+    {"zero over negative zero", "0 -0 1 1 1",
+     "0,0,1,1,1,NaN,no,0.7071067811865475," + kNaNs + "D: undefined result"},
+    {"unreadable fields read as the fresh window's zeros", "x 1 1 1e99 1",
+     ",1,1,,1,0,no,0.7071067811865475,0,0,0,0,0,t: not a number; Ia: too large"},
+    {"an empty field between commas", "1,,1,1,1",
+     "0,,1,1,1,NaN,yes,0.7071067811865475," + kNaNs +
+         "T: not a number; D: division by zero; D: undefined result"},
+    {"too few numbers", "1 2 3", errorRow("\"expected 5 numbers, found 3\"")},
+    {"too many numbers", "1;2;3;4;5;6", errorRow("\"expected 5 numbers, found 6\"")},
+    {"two trailing separators", "1,2,3,4,5,,", errorRow("\"expected 5 numbers, found 7\"")},
+    // The audit: each of these was once read as other numbers, or dropped as a header.
+    {"0,5;1;2;1 is four numbers", "0,5;1;2;1", errorRow("\"expected 5 numbers, found 4\"")},
+    {"0,5;1,5;2 is three numbers", "0,5;1,5;2", errorRow("\"expected 5 numbers, found 3\"")},
+    {"2,500 10 3 1 is separated by its comma", "2,500 10 3 1",
+     errorRow("\"expected 5 numbers, found 2\"")},
+    {"no-break spaces do not separate",
+     "0.5\xC2\xA0"
+     "1\xC2\xA0"
+     "1\xC2\xA0.5\xC2\xA0"
+     "1",
+     errorRow("\"expected 5 numbers, found 1\"")},
+    {"UTF-16",
+     std::string("\xFF\xFE"
+                 "0\0.\0"
+                 "5\0",
+                 8),
+     errorRow("a NUL byte: not UTF-8 text (UTF-16?)")},
+    {"an unclosed quote", "\"0.5,1,1,.5,1", errorRow("a quoted field without its closing quote")},
+    {"text after a quote", "\"0.5\"0,1,1,.5,1", errorRow("text after a closing quote")},
 };
 
 TEST(BatchRows, EachLineGivesItsExactRow) {
   for (const RowCase& c : kRows) {
-    const BatchRun run = runBatch(c.line + "\n");
-    EXPECT_EQ(run.out, kHeader + c.row + "\n") << c.name;
-    EXPECT_EQ(run.status, c.row.ends_with(',') ? kBatchComplete : kBatchRowErrors) << c.name;
-    EXPECT_EQ(run.err, "") << c.name;
+    // Whole, and a byte at a time as a slow pipe delivers it.
+    for (size_t piece : {size_t{1} << 16, size_t{1}}) {
+      const BatchRun run = runBatch(c.line + "\n", piece);
+      EXPECT_EQ(run.out, kHeader + c.row + "\n") << c.name;
+      EXPECT_EQ(run.status, c.row.ends_with(',') ? kBatchComplete : kBatchRowErrors) << c.name;
+      EXPECT_EQ(run.err, "") << c.name;
+    }
   }
+}
+
+// The first line decides the separator; a later row with another is an error row.
+TEST(BatchRows, AFileHasOneSeparator) {
+  const std::pair<std::string, std::vector<std::string>> kFiles[] = {
+      {"0,5;1;1;0,5;1\n0.5\t1\t1\t.5\t1\n0.5,1,1,.5,1\n",
+       {kDefaults, errorRow("a tab in a file separated by semicolons"),
+        errorRow("\"expected 5 numbers, found 1\"")}},
+      {"0.5,1,1,.5,1\n0.5;1;1;.5;1\n\"1;2\",1,1,1,1\n",
+       {kDefaults, errorRow("a semicolon in a file separated by commas"),
+        ",1,1,1,1,0,no,0.7071067811865475,0,0,0,0,0,t: not a number"}},
+      {"t T Ip Ia Ib\n0.5 1 1 .5 1\n2,500 10 3 1 1\n",
+       {kDefaults, errorRow("a comma in a file separated by blanks")}},
+      {"t\tT\tIp\tIa\tIb\n0,5\t1\t1\t0,5\t1\t\n0.5;1\t1\t.5\t1\n",
+       {kDefaults, errorRow("a semicolon in a file separated by tabs")}},
+  };
+  for (const auto& [input, rows] : kFiles) {
+    std::string expected = kHeader;
+    for (const std::string& row : rows) {
+      expected += row + "\n";
+    }
+    EXPECT_EQ(runBatch(input).out, expected) << input;
+  }
+}
+
+// A point written to a pipe gets its row before the batch waits for the next one.
+TEST(BatchInput, RowsGoOutBeforeTheNextRead) {
+  struct Pipe : ByteSource {
+    std::ostringstream* out = nullptr;
+    std::vector<std::string> seenAtRead;
+    std::vector<std::string> points{"0.5 1 1 .5 1\n", "1 1 1 1 1\n"};
+    long readSome(char* buffer, size_t) override {
+      seenAtRead.push_back(out->str());
+      if (seenAtRead.size() > points.size()) {
+        return 0;
+      }
+      const std::string& point = points[seenAtRead.size() - 1];
+      point.copy(buffer, point.size());
+      return static_cast<long>(point.size());
+    }
+  } pipe;
+  std::ostringstream out;
+  std::ostringstream err;
+  pipe.out = &out;
+  EXPECT_EQ(RunBatch(pipe, "standard input", out, err), kBatchComplete);
+  EXPECT_EQ(pipe.seenAtRead,
+            (std::vector<std::string>{kHeader, kHeader + kDefaults + "\n",
+                                      kHeader + kDefaults + "\n1,1,1,1,1," + kAtDutyOne + "\n"}));
 }
 
 TEST(BatchInput, SkipsBlankLinesCommentsAndOnlyAFirstLineWithoutANumber) {
@@ -95,6 +184,11 @@ TEST(BatchInput, SkipsBlankLinesCommentsAndOnlyAFirstLineWithoutANumber) {
   EXPECT_EQ(runBatch("").out, kHeader);
   EXPECT_EQ(runBatch("1e99 x\n").out, kHeader + ",,,,,,,,,,,,,\"expected 5 numbers, found 2\"\n")
       << "a number too large for a single is still a number: not a header";
+  EXPECT_EQ(runBatch("\"0.5\",\"1\",\"1\",\"0.5\",\"1\"\n").out, kHeader + kDefaults + "\n")
+      << "quoted numbers are numbers";
+  EXPECT_EQ(runBatch("\xEF\xBB\xBF# note\n\"t [s]\";T1;Ip;Ia;Ib\n0,5;1;1;0,5;1\n").out,
+            kHeader + kDefaults + "\n")
+      << "a header's words may hold digits, but not begin with them";
 }
 
 TEST(BatchInput, ALineLongerThanOneMebibyteIsAnErrorRowAndTheRunGoesOn) {
@@ -112,7 +206,7 @@ TEST(BatchFiles, AnInputOrOutputThatFailsGivesTwo) {
   EXPECT_EQ(RunBatchFile("/nonexistent/points.txt"), kBatchFailed);
   EXPECT_EQ(RunBatchFile("/"), kBatchFailed);  // a folder opens, but cannot be read
 
-  std::istringstream points("0.5 1 1 .5 1\n");
+  TextSource points("0.5 1 1 .5 1\n");
   std::ostringstream broken;
   broken.setstate(std::ios::badbit);
   std::ostringstream err;
@@ -152,62 +246,79 @@ std::string randomText(std::mt19937& random) {
   return text;
 }
 
+// Every row, whatever its texts: the columns are what a fresh window shows after one press
+// (its fields for the inputs that read), and the error column names each failure it counted.
+// Every other row goes through a semicolon file with decimal commas, against a window on a
+// decimal-comma desktop.
 TEST(BatchAndWindow, GiveTheSameTextsAsAFreshWindowAfterOnePress) {
   const std::string kDuty =
       "Warning|64|Duty Cycle cannot be > 100%, t has been reduced to limit D to 100%";
+  const TextBox kBoxes[] = {TextBox::t, TextBox::P, TextBox::Ip, TextBox::Ia, TextBox::Ib};
   std::mt19937 random(20261208);
-  int compared = 0;
   int limited = 0;
   int emptySlots = 0;
-  for (int i = 0; i < 400; ++i) {
+  int zeroPeriods = 0;
+  int unread = 0;
+  for (int i = 0; i < 600; ++i) {
+    const bool comma = i % 2 == 1;
+    const char mark = comma ? ',' : '.';
     std::array<std::string, 5> texts;
+    std::string line;
     for (std::string& text : texts) {
       text = randomText(random);
+      if (comma) {
+        std::replace(text.begin(), text.end(), '.', ',');
+      }
+      line += (line.empty() ? "" : comma ? ";" : ",") + text;
     }
     std::string row;
-    AppendBatchRow(texts[0] + "," + texts[1] + "," + texts[2] + "," + texts[3] + "," + texts[4],
-                   row);
-    const std::vector<std::string> batch = columns(row);
-    ASSERT_EQ(batch.size(), 14u) << row;
-    if (batch[5].empty()) {
-      continue;  // a field that does not read, or T = 0: the window goes its own way
-    }
+    const bool complete =
+        AppendBatchRow(line, comma ? Separator::Semicolon : Separator::Comma, row);
+    std::vector<std::string> batch = columns(row);
+    ASSERT_GE(batch.size(), 14u) << row;
 
     FakeServices fake;
-    const TextBox boxes[] = {TextBox::t, TextBox::P, TextBox::Ip, TextBox::Ia, TextBox::Ib};
     for (size_t b = 0; b < 5; ++b) {
-      fake.type(boxes[b], texts[b]);
+      fake.type(kBoxes[b], texts[b]);
     }
-    Calculator calculator(fake);
+    Calculator calculator(fake, mark);
     calculator.Command1_Click();
-    const bool warned = fake.messages() == std::vector<std::string>{kDuty};
-    const std::pair<size_t, std::string> expected[] = {
-        {0, SingleToText(calculator.inputs().t)},
-        {5, SingleToText(calculator.inputs().D)},
-        {6, warned ? "yes" : "no"},
-        {7, fake.text(TextBox::Text6_0)},
-        {8, fake.text(TextBox::Text6_1)},
-        {9, fake.text(TextBox::Text6_3)},
-        {10, fake.text(TextBox::Text6_4)},
-        {11, fake.text(TextBox::Text6_5)},
-        {12, fake.text(TextBox::Text6_6)},
+    const auto point = [](std::string text) {
+      std::replace(text.begin(), text.end(), ',', '.');
+      return text;
     };
-    for (const auto& [column, text] : expected) {
-      EXPECT_EQ(batch[column], text) << "column " << column << " of " << row;
+    const WaveformInputs& in = calculator.inputs();
+    const float WaveformInputs::*fields[] = {&WaveformInputs::t, &WaveformInputs::T,
+                                             &WaveformInputs::Ip, &WaveformInputs::Ia,
+                                             &WaveformInputs::Ib};
+    for (size_t b = 0; b < 5; ++b) {
+      const bool read = static_cast<bool>(TryTextToSingle(texts[b], mark));
+      EXPECT_EQ(batch[b], read ? SingleToText(in.*fields[b]) : "") << b << " of " << row;
+      unread += !read;
     }
+    const bool warned = std::ranges::count(fake.messages(), kDuty) == 1;
+    EXPECT_EQ(batch[5], SingleToText(in.D)) << row;
+    EXPECT_EQ(batch[6], warned ? "yes" : "no") << row;
     if (warned) {
-      EXPECT_EQ(batch[0], fake.text(TextBox::t)) << "t as written back into its box";
+      EXPECT_EQ(batch[0], point(fake.text(TextBox::t))) << "t as written back into its box";
     }
-    ++compared;
+    for (size_t c = 0; c < kResultSlotFacts.size(); ++c) {
+      EXPECT_EQ(batch[7 + c], point(fake.text(kResultSlotFacts[c].box))) << c << " of " << row;
+      emptySlots += batch[7 + c].empty();
+    }
+    const int failures = calculator.readErrorCount() + calculator.clickErrorCount();
+    const std::string error = row.substr(row.find(',', row.find("," + batch[12] + ",") + 1) + 1);
+    EXPECT_EQ(complete, failures == 0) << row;
+    EXPECT_EQ(failures == 0 ? 0 : std::ranges::count(error, ';') + 1, failures) << row;
     limited += warned;
-    for (size_t c = 7; c < 13; ++c) {
-      emptySlots += batch[c].empty();
-    }
+    zeroPeriods += in.T == 0.0f;
   }
-  // The inputs reach the limit and the failing slots often enough to mean something.
-  EXPECT_GT(compared, 150);
+  // The inputs reach the limit, the failing slots, T = 0 and unreadable texts often enough
+  // to mean something.
   EXPECT_GT(limited, 30);
   EXPECT_GT(emptySlots, 30);
+  EXPECT_GT(zeroPeriods, 10);
+  EXPECT_GT(unread, 10);
 }
 
 struct ArgumentCase {

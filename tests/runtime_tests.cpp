@@ -246,6 +246,15 @@ TEST_P(CheckedArithmeticFlags, RaiseAtTheNextCheck) {
   } else {
     EXPECT_NO_THROW(fp.check());
   }
+  // The same without an exception: the first failure found is kept, whatever follows. A
+  // square root fails where it stands, before the flags of a division not yet checked.
+  CheckedArithmetic quiet;
+  GetParam().apply(quiet);
+  quiet.checkpoint();
+  quiet.div(1.0, 0.0);
+  quiet.sqrt(-1.0);
+  quiet.checkpoint();
+  EXPECT_EQ(quiet.failure(), GetParam().raised.value_or(ErrorNumber::SqrtOfNegative));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -330,8 +339,12 @@ TEST(Recovery, AFailedStatementRunsTheHandlerAndTheNextStatement) {
   }));
   EXPECT_FALSE(recovery.run([&] { throw std::bad_alloc(); }));
   EXPECT_TRUE(recovery.run([&] { ran.push_back(3); }));
+  // A statement may return its failure instead of throwing it.
+  EXPECT_FALSE(recovery.run([&] { return TryTextToSingle("1e39"); }));
+  EXPECT_TRUE(recovery.run([&] { return TryTextToSingle("1"); }));
   EXPECT_EQ(ran, (std::vector<int>{1, 3}));
-  EXPECT_EQ(seen, (std::vector<ErrorNumber>{ErrorNumber::NotANumber, ErrorNumber::OutOfMemory}));
+  EXPECT_EQ(seen, (std::vector<ErrorNumber>{ErrorNumber::NotANumber, ErrorNumber::OutOfMemory,
+                                            ErrorNumber::Overflow}));
 }
 
 TEST(Recovery, EndingTheProgramPassesThroughEveryHandler) {
@@ -339,6 +352,8 @@ TEST(Recovery, EndingTheProgramPassesThroughEveryHandler) {
   Recovery outer([&](const Failure&) { ++handled; });
   Recovery inner([&](const Failure&) { throw ProgramEnded{}; });
   EXPECT_THROW(outer.run([&] { inner.run([] { throw Failure(ErrorNumber::Overflow); }); }),
+               ProgramEnded);
+  EXPECT_THROW(outer.run([&] { inner.run([] { return Status(ErrorNumber::Overflow); }); }),
                ProgramEnded);
   EXPECT_EQ(handled, 0);
 }

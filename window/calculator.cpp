@@ -3,8 +3,9 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 
-#include "core/duty_cycle_steps.h"
+#include "core/result_slots.h"
 #include "runtime/conversions.h"
 #include "runtime/recovery.h"
 #include "runtime/services.h"
@@ -26,25 +27,21 @@ class FlagUp {
   bool& flag_;
 };
 
-TextBox resultBox(ResultSlot slot) {
-  switch (slot) {
-    case ResultSlot::FullWaveSine:
-      return TextBox::Text6_0;
-    case ResultSlot::PulsedSine:
-      return TextBox::Text6_1;
-    case ResultSlot::Rectangular:
-      return TextBox::Text6_3;
-    case ResultSlot::Trapezoid:
-      return TextBox::Text6_4;
-    case ResultSlot::Triangle:
-      return TextBox::Text6_5;
-    case ResultSlot::General:
-      return TextBox::Text6_6;
-  }
-  return TextBox::Text6_0;  // not reached
+}  // namespace
+
+template <typename Recovery, typename Statement>
+void Calculator::run(Recovery& recovery, PressStatement statement, TextBox box, Statement&& body) {
+  current_.statement = statement;
+  current_.box = box;
+  recovery.run(std::forward<Statement>(body));
 }
 
-}  // namespace
+void Calculator::tell(const Failure& failure) {
+  if (listener_ != nullptr) {
+    current_.number = failure.number();
+    listener_->failureCounted(current_);
+  }
+}
 
 void Calculator::endWithMessage(const Failure& failure) {
   services_.showMessage("Error " + failure.description(), MessageStyle::Critical, "End");
@@ -52,6 +49,7 @@ void Calculator::endWithMessage(const Failure& failure) {
 }
 
 void Calculator::onReadFailure(const Failure& failure) {
+  tell(failure);
   ++readErrorCount_;
   if (readErrorCount_ > kFailureLimit) {
     endWithMessage(failure);
@@ -65,6 +63,7 @@ void Calculator::onReadFailure(const Failure& failure) {
 }
 
 void Calculator::onClickFailure(const Failure& failure) {
+  tell(failure);
   ++clickErrorCount_;
   if (clickErrorCount_ > kFailureLimit) {
     endWithMessage(failure);
@@ -75,7 +74,13 @@ void Calculator::convert_to_numbers() {
   Recovery recovery([this](const Failure& f) { onReadFailure(f); });
   boxesWarningShown_ = false;
   auto read = [&](float& field, TextBox box) {
-    recovery.run([&] { field = TextToSingle(services_.text(box), decimalSeparator_); });
+    run(recovery, PressStatement::ReadBox, box, [&] {
+      const Outcome<float> value = TryTextToSingle(services_.text(box), decimalSeparator_);
+      if (value) {
+        field = *value;
+      }
+      return value;
+    });
   };
   read(inputs_.t, TextBox::t);
   read(inputs_.T, TextBox::P);
@@ -95,23 +100,39 @@ void Calculator::Command1_Click() {
   try {
     Recovery recovery([this](const Failure& f) { onClickFailure(f); });
     convert_to_numbers();
-    FormDutyCycle(
-        inputs_, [&](auto&& step) { recovery.run(step); },
-        [&] {
-          recovery.run(
-              [&] { services_.setText(TextBox::t, SingleToText(inputs_.t, decimalSeparator_)); });
-          recovery.run([&] {
-            services_.showMessage(
-                "Duty Cycle cannot be > 100%, t has been reduced to limit D to 100%",
-                MessageStyle::Information, "Warning");
-          });
-        });
-    for (ResultSlot slot : kResultSlots) {
+    // D is stored before a failed division is counted, so a T of 0 leaves it infinite and
+    // the limit runs.
+    run(recovery, PressStatement::FormDutyCycle, TextBox::t,
+        [&] { return inputs_.TryComputeDutyCycle(); });
+    if (inputs_.NeedsDutyLimit()) {
+      run(recovery, PressStatement::LimitDuty, TextBox::t, [&] { inputs_.ApplyDutyLimit(); });
+      run(recovery, PressStatement::WriteBackT, TextBox::t,
+          [&] { services_.setText(TextBox::t, SingleText(inputs_.t, decimalSeparator_)); });
+      run(recovery, PressStatement::ShowWarning, TextBox::t, [&] {
+        services_.showMessage("Duty Cycle cannot be > 100%, t has been reduced to limit D to 100%",
+                              MessageStyle::Information, "Warning");
+      });
+      run(recovery, PressStatement::FormDutyCycle, TextBox::t,
+          [&] { return inputs_.TryComputeDutyCycle(); });
+    }
+    for (const ResultSlotFacts& slot : kResultSlotFacts) {
       // A slot that cannot be computed is emptied, so that no box shows a result of
       // earlier inputs as if it belonged to these.
-      std::optional<std::string> text;
-      recovery.run([&] { text = DoubleToText(ComputeResult(slot, inputs_), decimalSeparator_); });
-      recovery.run([&] { services_.setText(resultBox(slot), text.value_or(std::string())); });
+      std::optional<double> result;
+      run(recovery, PressStatement::ComputeResult, slot.box, [&] {
+        const Outcome<double> outcome = TryComputeResult(slot.slot, inputs_);
+        if (outcome) {
+          result = *outcome;
+        }
+        return outcome;
+      });
+      // Its text is made where it is written: a NumberText needs no memory, so the writing
+      // cannot fail for it, and the digits are read only once.
+      run(recovery, PressStatement::WriteResult, slot.box, [&] {
+        services_.setText(slot.box, result
+                                        ? std::string_view(DoubleText(*result, decimalSeparator_))
+                                        : std::string_view());
+      });
     }
   } catch (const ProgramEnded&) {
     ended_ = true;

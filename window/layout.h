@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/result_slots.h"
 #include "window/twips.h"
 
 namespace rms {
@@ -45,6 +46,8 @@ using K = ControlKind;
 using A = TextAlign;
 using F = FontRole;
 inline constexpr int N = kNoIndex;
+// The panels' captions come from the result slots' own rows.
+inline constexpr const ResultSlotFacts* S = kResultSlotFacts.data();
 }  // namespace layout_detail
 
 // clang-format off
@@ -64,32 +67,30 @@ inline constexpr std::array<ControlRow, 40> kLayout = [] {
     {"Ib",       N, K::TextBox, {4800, 5040,  855, 285}, "1",         22, A::Left, F::Window, "Ib"},
     {"Command1", N, K::Button,  {7680, 4680, 1455, 375}, "Calculate", 33, A::Left, F::Window, ""},
 
-    // Result panels: title, result box and formula of each waveform.
-    {"Label20", 0, K::Label,   {7080,  120, 2655, 255}, "Full wave Sinusoidal", 34, A::Centred, F::Window, ""},
-    {"Text6",   0, K::TextBox, {7080,  360, 2655, 285}, "",                     27, A::Left, F::Window, "Full wave Sinusoidal"},
-    {"Label13", N, K::Label,   {2400,  120, 1815, 255}, "Irms = Ip/Sqrt(2)",    11, A::Left, F::Window, ""},
+    // Result panels: title, result box and formula of each waveform, from the slots' rows.
+    {"Label20", 0, K::Label,   {7080,  120, 2655, 255}, S[0].title,   34, A::Centred, F::Window, ""},
+    {"Text6",   0, K::TextBox, {7080,  360, 2655, 285}, "",           27, A::Left,    F::Window, S[0].title},
+    {"Label13", N, K::Label,   {2400,  120, 1815, 255}, S[0].formula, 11, A::Left,    F::Window, ""},
 
-    {"Label20", 1, K::Label,   {7080,  840, 2655, 255}, "Pulsed Sinusoidal",     35, A::Centred, F::Window, ""},
-    {"Text6",   1, K::TextBox, {7080, 1080, 2655, 285}, "",                      28, A::Left, F::Window, "Pulsed Sinusoidal"},
-    {"Label14", 0, K::Label,   {2400,  720, 1935, 255}, "Irms = Ip . Sqrt(D/2)", 12, A::Left, F::Window, ""},
+    {"Label20", 1, K::Label,   {7080,  840, 2655, 255}, S[1].title,   35, A::Centred, F::Window, ""},
+    {"Text6",   1, K::TextBox, {7080, 1080, 2655, 285}, "",           28, A::Left,    F::Window, S[1].title},
+    {"Label14", 0, K::Label,   {2400,  720, 1935, 255}, S[1].formula, 12, A::Left,    F::Window, ""},
 
-    {"Label20", 3, K::Label,   {7080, 1560, 2655, 255}, "Rectangular",         36, A::Centred, F::Window, ""},
-    {"Text6",   3, K::TextBox, {7080, 1800, 2655, 285}, "",                    29, A::Left, F::Window, "Rectangular"},
-    {"Label14", 2, K::Label,   {2400, 1440, 1935, 255}, "Irms = Ip . Sqrt(D)", 13, A::Left, F::Window, ""},
+    {"Label20", 3, K::Label,   {7080, 1560, 2655, 255}, S[2].title,   36, A::Centred, F::Window, ""},
+    {"Text6",   3, K::TextBox, {7080, 1800, 2655, 285}, "",           29, A::Left,    F::Window, S[2].title},
+    {"Label14", 2, K::Label,   {2400, 1440, 1935, 255}, S[2].formula, 13, A::Left,    F::Window, ""},
 
-    {"Label20", 4, K::Label,   {7080, 2280, 2655, 255}, "Trapezoid", 37, A::Centred, F::Window, ""},
-    {"Text6",   4, K::TextBox, {7080, 2520, 2655, 285}, "",          30, A::Left, F::Window, "Trapezoid"},
-    {"Label14", 3, K::Label,   {2400, 2160, 3615, 255},
-     "Irms = Sqrt[D . (Ia^2 + Ia.Ib + Ib^2) . 1/3]", 14, A::Left, F::Window, ""},
+    {"Label20", 4, K::Label,   {7080, 2280, 2655, 255}, S[3].title,   37, A::Centred, F::Window, ""},
+    {"Text6",   4, K::TextBox, {7080, 2520, 2655, 285}, "",           30, A::Left,    F::Window, S[3].title},
+    {"Label14", 3, K::Label,   {2400, 2160, 3615, 255}, S[3].formula, 14, A::Left,    F::Window, ""},
 
-    {"Label20", 5, K::Label,   {7080, 3000, 2655, 255}, "Triangle",              38, A::Centred, F::Window, ""},
-    {"Text6",   5, K::TextBox, {7080, 3240, 2655, 285}, "",                      31, A::Left, F::Window, "Triangle"},
-    {"Label14", 4, K::Label,   {2400, 2880, 1935, 255}, "Irms = Ip . Sqrt[D/3]", 15, A::Left, F::Window, ""},
+    {"Label20", 5, K::Label,   {7080, 3000, 2655, 255}, S[4].title,   38, A::Centred, F::Window, ""},
+    {"Text6",   5, K::TextBox, {7080, 3240, 2655, 285}, "",           31, A::Left,    F::Window, S[4].title},
+    {"Label14", 4, K::Label,   {2400, 2880, 1935, 255}, S[4].formula, 15, A::Left,    F::Window, ""},
 
-    {"Label20", 6, K::Label,   {7080, 3720, 2655, 255}, "General (AC-Coupled)", 39, A::Centred, F::Window, ""},
-    {"Text6",   6, K::TextBox, {7080, 3960, 2655, 285}, "",                     32, A::Left, F::Window, "General (AC-Coupled)"},
-    {"Label14", 5, K::Label,   {2400, 3720, 4335, 255},
-     "Irms = Sqrt{D . [ (Ia^2 + Ia.Ib + Ib^2)/3 - (D/4).(Ia +Ib)^2]}", 16, A::Left, F::Window, ""},
+    {"Label20", 6, K::Label,   {7080, 3720, 2655, 255}, S[5].title,   39, A::Centred, F::Window, ""},
+    {"Text6",   6, K::TextBox, {7080, 3960, 2655, 285}, "",           32, A::Left,    F::Window, S[5].title},
+    {"Label14", 5, K::Label,   {2400, 3720, 4335, 255}, S[5].formula, 16, A::Left,    F::Window, ""},
 
     // Level labels of the sketches, and the legend.
     {"Label7",  N, K::Label, {1920,  120, 135, 255}, "Ip",      5, A::Left,    F::Window, ""},
