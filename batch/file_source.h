@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "batch/batch.h"
 
@@ -13,18 +14,25 @@ namespace rms {
 // path is opened with the bytes given, in binary. One implementation per system.
 class FileSource : public ByteSource {
  public:
-  static FileSource standardInput();
+  // Descriptor 0 on every system.
+  static FileSource standardInput() { return FileSource(0, false); }
   // An empty optional, with errno set, when the file cannot be opened.
   static std::optional<FileSource> open(const std::string& path);
 
-  FileSource(FileSource&& other) noexcept;
+  FileSource(FileSource&& other) noexcept
+      : descriptor_(other.descriptor_), owned_(std::exchange(other.owned_, false)) {}
   FileSource& operator=(FileSource&&) = delete;
-  ~FileSource() override;
+  ~FileSource() override {
+    if (owned_) {
+      close(descriptor_);
+    }
+  }
 
   long readSome(char* buffer, size_t size) override;
 
  private:
   FileSource(int descriptor, bool owned) : descriptor_(descriptor), owned_(owned) {}
+  static void close(int descriptor);
 
   int descriptor_;
   bool owned_;

@@ -8,10 +8,6 @@
 
 namespace rms {
 
-FileSource FileSource::standardInput() {
-  return FileSource(STDIN_FILENO, false);
-}
-
 std::optional<FileSource> FileSource::open(const std::string& path) {
   const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (descriptor < 0) {
@@ -20,15 +16,8 @@ std::optional<FileSource> FileSource::open(const std::string& path) {
   return FileSource(descriptor, true);
 }
 
-FileSource::FileSource(FileSource&& other) noexcept
-    : descriptor_(other.descriptor_), owned_(other.owned_) {
-  other.owned_ = false;
-}
-
-FileSource::~FileSource() {
-  if (owned_) {
-    ::close(descriptor_);
-  }
+void FileSource::close(int descriptor) {
+  ::close(descriptor);
 }
 
 long FileSource::readSome(char* buffer, size_t size) {

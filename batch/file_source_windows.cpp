@@ -8,10 +8,6 @@
 
 namespace rms {
 
-FileSource FileSource::standardInput() {
-  return FileSource(0, false);
-}
-
 std::optional<FileSource> FileSource::open(const std::string& path) {
   const int descriptor = ::_open(path.c_str(), _O_RDONLY | _O_BINARY);
   if (descriptor < 0) {
@@ -20,15 +16,8 @@ std::optional<FileSource> FileSource::open(const std::string& path) {
   return FileSource(descriptor, true);
 }
 
-FileSource::FileSource(FileSource&& other) noexcept
-    : descriptor_(other.descriptor_), owned_(other.owned_) {
-  other.owned_ = false;
-}
-
-FileSource::~FileSource() {
-  if (owned_) {
-    ::_close(descriptor_);
-  }
+void FileSource::close(int descriptor) {
+  ::_close(descriptor);
 }
 
 long FileSource::readSome(char* buffer, size_t size) {

@@ -203,18 +203,6 @@ QPoint across(const QLine& l) {
 
 // --- The tables ---------------------------------------------------------------------
 
-const char* kindName(ShapeKind kind) {
-  switch (kind) {
-    case ShapeKind::Ellipse:
-      return "ellipse";
-    case ShapeKind::Rectangle:
-      return "rectangle";
-    case ShapeKind::Mask:
-      return "mask";
-  }
-  return "?";
-}
-
 std::vector<std::string> sorted(std::vector<std::string> v) {
   std::sort(v.begin(), v.end());
   return v;
@@ -248,7 +236,7 @@ TEST(SketchTables, HoldEveryNamedElementOfTheWindowExactlyOnce) {
   }
   std::vector<std::string> shapes;
   for (const SketchShape& s : kShapes) {
-    shapes.push_back(nameOf(s.name, s.index) + " " + kindName(s.kind));
+    shapes.push_back(nameOf(s.name, s.index) + " " + std::string(nameOf(s.kind)));
   }
   EXPECT_EQ(sorted(lines), sorted(expectedLines));
   EXPECT_EQ(sorted(shapes), sorted(expectedShapes));
@@ -263,7 +251,7 @@ std::string describe(const SketchLine& l) {
 
 std::string describe(const SketchShape& s) {
   std::ostringstream out;
-  out << nameOf(s.name, s.index) << " " << kindName(s.kind) << " " << s.twips.left << " "
+  out << nameOf(s.name, s.index) << " " << nameOf(s.kind) << " " << s.twips.left << " "
       << s.twips.top << " " << s.twips.width << " " << s.twips.height;
   return out.str();
 }

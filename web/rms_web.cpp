@@ -73,18 +73,6 @@ std::string_view kindName(ControlKind kind) {
   return "";
 }
 
-std::string_view shapeName(ShapeKind kind) {
-  switch (kind) {
-    case ShapeKind::Ellipse:
-      return "ellipse";
-    case ShapeKind::Rectangle:
-      return "rectangle";
-    case ShapeKind::Mask:
-      return "mask";
-  }
-  return "";
-}
-
 // Everything the page draws, in twips: the controls of kLayout, and the sketch elements
 // already in their painting order, bottom to top, as the window paints them.
 std::string designJson() {
@@ -119,7 +107,7 @@ std::string designJson() {
     for (const SketchShape& shape : kShapes) {
       if (shape.step == step) {
         out += "{\"kind\":";
-        appendJson(out, shapeName(shape.kind));
+        appendJson(out, nameOf(shape.kind));
         out += ",\"rect\":";
         appendRect(out, shape.twips);
         out += "},";

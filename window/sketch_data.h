@@ -23,6 +23,19 @@ enum class ShapeKind {
   Mask,       // the rectangle filled with the menu-background colour, no outline
 };
 
+// The kind's name in the design exported to the browser edition and in test messages.
+constexpr std::string_view nameOf(ShapeKind kind) {
+  switch (kind) {
+    case ShapeKind::Ellipse:
+      return "ellipse";
+    case ShapeKind::Rectangle:
+      return "rectangle";
+    case ShapeKind::Mask:
+      return "mask";
+  }
+  return "";
+}
+
 // What is painted over what, bottom to top. The window's background and its labels lie
 // beneath the first step; the masks hide the lower halves of the humps painted before
 // them, and everything painted after a mask shows over it.
