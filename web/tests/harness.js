@@ -1,12 +1,11 @@
 // SPDX-License-Identifier: MIT
 // What the browser suite and the benchmarks share: the site served by a plain static
 // server, Debian's chromium driven by playwright-core, the committed golden table as the
-// reference for values, and a PNG reader for pixel checks.
+// reference for values, and screenshots as grey levels for pixel checks.
 import { spawn } from 'node:child_process';
 import { readFileSync } from 'node:fs';
 import { dirname, join } from 'node:path';
 import { fileURLToPath } from 'node:url';
-import { inflateSync } from 'node:zlib';
 import { chromium } from 'playwright-core';
 
 const root = join(dirname(fileURLToPath(import.meta.url)), '..', '..');
@@ -56,60 +55,24 @@ export function doubleBits(value) {
   return view.getBigUint64(0).toString(16).padStart(16, '0');
 }
 
-// An 8-bit RGB or RGBA PNG, as playwright's screenshots are.
-export function readPng(buffer) {
-  let offset = 8;
-  let width = 0;
-  let height = 0;
-  let channels = 0;
-  const data = [];
-  while (offset < buffer.length) {
-    const length = buffer.readUInt32BE(offset);
-    const type = buffer.toString('latin1', offset + 4, offset + 8);
-    const body = buffer.subarray(offset + 8, offset + 8 + length);
-    if (type === 'IHDR') {
-      width = body.readUInt32BE(0);
-      height = body.readUInt32BE(4);
-      if (body[8] !== 8 || (body[9] !== 2 && body[9] !== 6) || body[12] !== 0) {
-        throw new Error('not an 8-bit, non-interlaced RGB(A) PNG');
-      }
-      channels = body[9] === 6 ? 4 : 3;
-    } else if (type === 'IDAT') {
-      data.push(body);
+// A screenshot of the page as grey levels (0 black, 255 white), decoded by the browser
+// itself in a blank page of the same context.
+export async function screenshotGrey(page) {
+  const png = await page.screenshot();
+  const scratch = await page.context().newPage();
+  const { width, height, levels } = await scratch.evaluate(async (base64) => {
+    const bytes = Uint8Array.from(atob(base64), (c) => c.charCodeAt(0));
+    const bitmap = await createImageBitmap(new Blob([bytes], { type: 'image/png' }));
+    const canvas = new OffscreenCanvas(bitmap.width, bitmap.height);
+    const context = canvas.getContext('2d');
+    context.drawImage(bitmap, 0, 0);
+    const rgba = context.getImageData(0, 0, bitmap.width, bitmap.height).data;
+    const grey = new Array(bitmap.width * bitmap.height);
+    for (let i = 0; i < grey.length; ++i) {
+      grey[i] = Math.round((rgba[4 * i] + rgba[4 * i + 1] + rgba[4 * i + 2]) / 3);
     }
-    offset += 12 + length;
-  }
-  const raw = inflateSync(Buffer.concat(data));
-  const stride = width * channels;
-  const pixels = Buffer.alloc(height * stride);
-  for (let y = 0; y < height; ++y) {
-    const filter = raw[y * (stride + 1)];
-    const line = raw.subarray(y * (stride + 1) + 1, (y + 1) * (stride + 1));
-    for (let i = 0; i < stride; ++i) {
-      const left = i >= channels ? pixels[y * stride + i - channels] : 0;
-      const up = y > 0 ? pixels[(y - 1) * stride + i] : 0;
-      const corner = y > 0 && i >= channels ? pixels[(y - 1) * stride + i - channels] : 0;
-      let predictor = 0;
-      switch (filter) {
-        case 0: predictor = 0; break;
-        case 1: predictor = left; break;
-        case 2: predictor = up; break;
-        case 3: predictor = (left + up) >> 1; break;
-        case 4: {
-          const p = left + up - corner;
-          const [pa, pb, pc] = [Math.abs(p - left), Math.abs(p - up), Math.abs(p - corner)];
-          predictor = pa <= pb && pa <= pc ? left : pb <= pc ? up : corner;
-          break;
-        }
-        default: throw new Error(`PNG filter ${filter}`);
-      }
-      pixels[y * stride + i] = (line[i] + predictor) & 0xff;
-    }
-  }
-  // The grey level of a pixel: 0 black, 255 white.
-  const grey = (x, y) => {
-    const at = (y * width + x) * channels;
-    return Math.round((pixels[at] + pixels[at + 1] + pixels[at + 2]) / 3);
-  };
-  return { width, height, grey };
+    return { width: bitmap.width, height: bitmap.height, levels: grey };
+  }, png.toString('base64'));
+  await scratch.close();
+  return { width, height, grey: (x, y) => levels[y * width + x] };
 }

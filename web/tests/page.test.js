@@ -5,7 +5,7 @@
 import assert from 'node:assert/strict';
 import { after, before, test } from 'node:test';
 
-import { doubleBits, goldenRows, launchBrowser, readPng, serveSite } from './harness.js';
+import { doubleBits, goldenRows, launchBrowser, screenshotGrey, serveSite } from './harness.js';
 
 const INPUTS = ['t', 'T', 'Ip', 'Ia', 'Ib'];  // the boxes in the golden table's order
 const RESULTS = ['Full wave Sinusoidal', 'Pulsed Sinusoidal', 'Rectangular', 'Trapezoid',
@@ -244,7 +244,7 @@ for (const scale of [1, 2]) {
     // The window's corner, from the T box at (3000, 5040) twips, 200 x 336 pixels.
     const t = await box(page, 'T').boundingBox();
     const origin = { x: t.x - 200, y: t.y - 336 };
-    const shot = readPng(await page.screenshot());
+    const shot = await screenshotGrey(page);
     const ink = (x, y) => {
       let darkest = 255;
       for (let dy = 0; dy < scale; ++dy) {
