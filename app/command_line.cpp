@@ -72,25 +72,14 @@ size_t engineOptionLength(std::span<char* const> arguments, size_t i) {
   return i + 1 < arguments.size() ? 2 : 0;
 }
 
-// A problem too long to read (the parser quotes an unknown option whole) is cut, at a
-// character boundary, with "..." where it was cut.
-int usageError(const std::string& problem) {
+// A problem too long to read (the parser quotes an unknown option whole) is cut.
+int usageError(std::string_view problem) {
   constexpr size_t kReadable = 160;
-  std::string_view text = problem;
-  if (text.ends_with('.')) {
-    text.remove_suffix(1);
+  if (problem.ends_with('.')) {
+    problem.remove_suffix(1);
   }
-  const char* cut = "";
-  if (text.size() > kReadable) {
-    size_t end = kReadable;
-    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) {
-      --end;
-    }
-    text = text.substr(0, end);
-    cut = "...";
-  }
-  std::fprintf(stderr, "korvath-rms: %.*s%s. Try 'korvath-rms --help'.\n",
-               static_cast<int>(text.size()), text.data(), cut);
+  std::fprintf(stderr, "korvath-rms: %s. Try 'korvath-rms --help'.\n",
+               cutForMessage(problem, kReadable).c_str());
   return kUsageError;
 }
 

@@ -199,56 +199,46 @@ bool isSpace(char c) {
   return c == ' ';
 }
 
-char separatorChar(Separator separator) {
-  switch (separator) {
-    case Separator::Tab:
-      return '\t';
-    case Separator::Semicolon:
-      return ';';
-    case Separator::Comma:
-      return ',';
-    case Separator::Blanks:
-      return ' ';
-  }
-  return ' ';  // not reached
-}
+// What each kind of file is made of: its separator, the separators it must not hold
+// outside quotes (in a tab- or semicolon-separated file a comma is the decimal mark, not a
+// separator), its decimal mark, and its names in messages.
+struct SeparatorRow {
+  Separator separator;
+  char own;
+  std::string_view foreign;
+  char decimalMark;
+  std::string_view one;   // "a comma in ..."
+  std::string_view many;  // "... a file separated by commas"
+};
+constexpr std::array<SeparatorRow, 4> kSeparators = {{
+    {Separator::Tab, '\t', ";", ',', "a tab", "tabs"},
+    {Separator::Semicolon, ';', "\t", ',', "a semicolon", "semicolons"},
+    {Separator::Comma, ',', "\t;", '.', "a comma", "commas"},
+    {Separator::Blanks, ' ', "\t;,", '.', "blanks", "blanks"},
+}};
 
-// The separators a file does not use, which a row of it must not hold outside quotes. In
-// a tab- or semicolon-separated file a comma is the decimal mark, not a separator.
-std::string_view foreignSeparators(Separator separator) {
-  switch (separator) {
-    case Separator::Tab:
-      return ";";
-    case Separator::Semicolon:
-      return "\t";
-    case Separator::Comma:
-      return "\t;";
-    case Separator::Blanks:
-      return "\t;,";
-  }
-  return "";  // not reached
+constexpr const SeparatorRow& rowOf(Separator separator) {
+  return kSeparators[static_cast<size_t>(separator)];
 }
-
-std::string_view nameOf(char separator) {
-  switch (separator) {
-    case '\t':
-      return "a tab";
-    case ';':
-      return "a semicolon";
-    case ',':
-      return "a comma";
-    default:
-      return "blanks";
-  }
-}
+static_assert(
+    [] {
+      for (size_t i = 0; i < kSeparators.size(); ++i) {
+        if (kSeparators[i].separator != static_cast<Separator>(i)) {
+          return false;
+        }
+      }
+      return true;
+    }(),
+    "the rows stand in the order of the enum");
 
 std::string foreignSeparator(char found, Separator separator) {
-  std::string why(nameOf(found));
-  const char own = separatorChar(separator);
-  why.append(" in a file separated by ")
-      .append(own == ' ' ? "blanks" : nameOf(own).substr(2))
-      .append(own == ' ' ? "" : "s");
-  return why;
+  std::string why;
+  for (const SeparatorRow& row : kSeparators) {
+    if (row.own == found) {
+      why = row.one;
+    }
+  }
+  return why.append(" in a file separated by ").append(rowOf(separator).many);
 }
 
 // Splits a line into its fields: up to six are kept in `fields`, all are counted. A field
@@ -257,8 +247,8 @@ std::string foreignSeparator(char found, Separator separator) {
 std::string splitFields(std::string_view line, Separator separator,
                         std::array<std::string_view, 6>& fields,
                         std::array<std::string, 6>& unquoted, size_t& count) {
-  const char own = separatorChar(separator);
-  const std::string_view foreignChars = foreignSeparators(separator);
+  const char own = rowOf(separator).own;
+  const std::string_view foreignChars = rowOf(separator).foreign;
   const bool foreignTab = foreignChars.find('\t') != std::string_view::npos;
   const bool foreignSemicolon = foreignChars.find(';') != std::string_view::npos;
   const bool foreignComma = foreignChars.find(',') != std::string_view::npos;
@@ -487,15 +477,7 @@ Separator separatorOf(std::string_view line) {
 }
 
 char decimalMarkOf(Separator separator) {
-  switch (separator) {
-    case Separator::Tab:
-    case Separator::Semicolon:
-      return ',';
-    case Separator::Comma:
-    case Separator::Blanks:
-      return '.';
-  }
-  return '.';  // not reached
+  return rowOf(separator).decimalMark;
 }
 
 bool isHeader(std::string_view line) {
@@ -598,19 +580,18 @@ int RunBatch(ByteSource& in, std::string_view inputName, std::ostream& out, std:
   return reader.anyError() ? kBatchRowErrors : kBatchComplete;
 }
 
-std::string quotedForMessage(std::string_view text) {
-  std::string quoted(1, '\'');
-  if (text.size() <= kShownLength) {
-    quoted.append(text);
-  } else {
-    size_t cut = kShownLength;
-    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) {
-      --cut;  // not inside a UTF-8 sequence
-    }
-    quoted.append(text.substr(0, cut)).append("...");
+std::string cutForMessage(std::string_view text, size_t length) {
+  if (text.size() <= length) {
+    return std::string(text);
   }
-  quoted += '\'';
-  return quoted;
+  while (length > 0 && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80) {
+    --length;  // not inside a UTF-8 sequence
+  }
+  return std::string(text.substr(0, length)).append("...");
+}
+
+std::string quotedForMessage(std::string_view text) {
+  return "'" + cutForMessage(text, kShownLength) + "'";
 }
 
 int RunBatchFile(std::string_view path) {

@@ -130,8 +130,11 @@ bool AppendBatchRow(std::string_view line, std::string& out);
 int RunBatch(ByteSource& in, std::string_view inputName, std::ostream& out, std::ostream& err,
              RowObserver* observer = nullptr);
 
-// A path or an argument as a message quotes it: in single quotes, cut to a readable
-// length at a character boundary, with "..." where it was cut.
+// `text` cut to at most `length` bytes at a UTF-8 character boundary, with "..." where it
+// was cut: a message stays readable whatever it quotes.
+std::string cutForMessage(std::string_view text, size_t length);
+
+// A path or an argument as a message quotes it: in single quotes, cut to 60 bytes.
 std::string quotedForMessage(std::string_view text);
 
 // RunBatch over the file at `path` (its bytes as given), or over standard input when the
