@@ -8,10 +8,12 @@
 namespace rms {
 
 double Sqrt(double x) {
-  if (x < 0.0) {
-    throw Failure(ErrorNumber::SqrtOfNegative);
+  CheckedArithmetic fp;
+  const double root = fp.sqrt(x);
+  if (fp.failure()) {
+    throw Failure(*fp.failure());
   }
-  return std::sqrt(x);
+  return root;
 }
 
 void CheckedArithmetic::note(double a, double b, double result, bool isDivision) {
