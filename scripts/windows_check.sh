@@ -98,6 +98,10 @@ for pe in "$portable/korvath-rms.exe" "$portable/korvath-rms.com" "$setup"; do
     [ "$value" = "$version" ] || fail "$(basename "$pe") has $key '$value', not '$version'"
   done
 done
+for program in korvath-rms.exe korvath-rms.com; do
+  [ "$(version_value "$portable/$program" OriginalFilename)" = "$program" ] ||
+    fail "$program does not call itself $program in its version record"
+done
 for pe in "$portable/korvath-rms.exe" "$portable/korvath-rms.com" "$setup"; do
   headers=$(x86_64-w64-mingw32-objdump -p "$pe")
   grep -q '^Magic.*(PE32+)' <<<"$headers" || fail "$(basename "$pe") is not a 64-bit program"
