@@ -8,11 +8,11 @@
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
-#include <QCoreApplication>
 #include <QStringList>
 
 #include "app/console.h"
 #include "batch/batch.h"
+#include "batch/messages.h"
 
 namespace rms {
 namespace {
@@ -35,6 +35,31 @@ constexpr EngineOption kEngineOptions[] = {
 };
 
 constexpr int kUsageError = 2;
+
+// The whole of --help: the program's own text, which needs nothing of Qt's.
+constexpr std::string_view kHelp =
+    "Usage: korvath-rms [options] [FILE]\n"
+    "RMS currents of six waveform shapes. Without options, opens the calculator window.\n"
+    "\n"
+    "--batch reads one operating point a line: t, T, Ip, Ia and Ib. A file has one\n"
+    "separator, taken from its first line: a tab, else a semicolon, else a comma, else\n"
+    "blanks; in a tab- or semicolon-separated file a comma is the decimal mark (0,5).\n"
+    "Fields may be quoted as in CSV. Blank lines and lines starting with # are skipped,\n"
+    "and so is a first line in which no word starts like a number (a header). Every\n"
+    "other line gives one row of CSV: the inputs as read, D, whether the duty limit\n"
+    "applied, the six RMS currents (with '.') and the failures of that press.\n"
+    "Exit status: 0 when every row computed in full, 1 when a row carries an error,\n"
+    "2 for a usage error, an input that cannot be read or an output that cannot be\n"
+    "written.\n"
+    "\n"
+    "Options:\n"
+    "  -h, --help     Show this help and exit.\n"
+    "  -v, --version  Show the version and exit.\n"
+    "  --batch        Calculate the operating points in FILE (standard input when\n"
+    "                 FILE is - or absent) and write CSV to standard output.\n"
+    "\n"
+    "Arguments:\n"
+    "  FILE           Input of --batch; - is standard input.\n";
 constexpr std::string_view kEndOfOptions = "--";
 
 // The engine option an argument names, if any, with its dashes and any "=value" taken off.
@@ -111,21 +136,16 @@ bool wantsCommandLine(std::span<char* const> arguments) {
   return !ownArguments(arguments).empty();
 }
 
-int runCommandLine(int argc, char* argv[]) {
+int runCommandLine(std::span<char* const> arguments) {
   prepareConsoleStreams();
-  // Before the application object, which opens descriptors of its own.
+  // Before anything opens descriptors of its own.
   const ClosedStreams closed = reserveClosedStreams();
   if (closed.output) {
     return streamClosed("output");
   }
-  // The application sees the program's own arguments under its plain name, which the help
-  // shows in its usage line. The window engine's options mean nothing here and are passed
-  // over, not refused.
-  char name[] = "korvath-rms";
-  std::vector<char*> arguments{name};
-  const std::vector<char*> own = ownArguments(std::span(argv, argc));
-  arguments.insert(arguments.end(), own.begin(), own.end());
-  // An engine option is one of the program's own arguments only when its value is missing.
+  // The window engine's options mean nothing here and are passed over, not refused; an
+  // engine option is one of the program's own arguments only when its value is missing.
+  const std::vector<char*> own = ownArguments(arguments);
   for (std::string_view argument : own) {
     if (argument == kEndOfOptions) {
       break;
@@ -148,47 +168,28 @@ int runCommandLine(int argc, char* argv[]) {
       file = argument;
     }
   }
-  int count = static_cast<int>(arguments.size());
-  arguments.push_back(nullptr);
-  QCoreApplication app(count, arguments.data());
-  QCoreApplication::setApplicationName(QStringLiteral("korvath-rms"));
-  QCoreApplication::setApplicationVersion(QStringLiteral(RMS_VERSION));
 
+  // The parser needs no application object, and none is made: from Qt 6.8 on, one made in
+  // a locale that is not UTF-8 (LC_ALL=C) warns on standard error, which a script would
+  // read on every call. The parser's first argument stands for the program.
+  QStringList texts{QStringLiteral("korvath-rms")};
+  for (std::string_view argument : own) {
+    texts.append(QString::fromUtf8(argument.data(), static_cast<qsizetype>(argument.size())));
+  }
   QCommandLineParser parser;
   parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-  parser.setApplicationDescription(QStringLiteral(
-      "RMS currents of six waveform shapes. Without options, opens the calculator window.\n"
-      "\n"
-      "--batch reads one operating point a line: t, T, Ip, Ia and Ib. A file has one\n"
-      "separator, taken from its first line: a tab, else a semicolon, else a comma, else\n"
-      "blanks; in a tab- or semicolon-separated file a comma is the decimal mark (0,5).\n"
-      "Fields may be quoted as in CSV. Blank lines and lines starting with # are skipped,\n"
-      "and so is a first line in which no word starts like a number (a header). Every\n"
-      "other line gives one row of CSV: the inputs as read, D, whether the duty limit\n"
-      "applied, the six RMS currents (with '.') and the failures of that press.\n"
-      "Exit status: 0 when every row computed in full, 1 when a row carries an error,\n"
-      "2 for a usage error, an input that cannot be read or an output that cannot be\n"
-      "written."));
-  const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
-                                QStringLiteral("Show this help and exit."));
-  const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
-                                   QStringLiteral("Show the version and exit."));
-  const QCommandLineOption batch(
-      QStringLiteral("batch"),
-      QStringLiteral("Calculate the operating points in FILE (standard input when FILE is - or "
-                     "absent) and write CSV to standard output."));
+  const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+  const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
+  const QCommandLineOption batch(QStringLiteral("batch"));
   parser.addOption(help);
   parser.addOption(version);
   parser.addOption(batch);
-  parser.addPositionalArgument(QStringLiteral("FILE"),
-                               QStringLiteral("Input of --batch; - is standard input."),
-                               QStringLiteral("[FILE]"));
 
-  if (!parser.parse(QCoreApplication::arguments())) {
+  if (!parser.parse(texts)) {
     return usageError(parser.errorText().toStdString());
   }
   if (parser.isSet(help)) {
-    std::fputs(qPrintable(parser.helpText()), stdout);
+    std::fwrite(kHelp.data(), 1, kHelp.size(), stdout);
     return 0;
   }
   if (parser.isSet(version)) {

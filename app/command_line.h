@@ -18,8 +18,9 @@ std::vector<char*> ownArguments(std::span<char* const> arguments);
 // options are left to the window, so that "-platform offscreen" and the like keep working.
 bool wantsCommandLine(std::span<char* const> arguments);
 
-// --help, --version and --batch [FILE], on a QCoreApplication; returns the exit status.
-// A usage error prints one line naming the problem with a hint to --help, and gives 2.
-int runCommandLine(int argc, char* argv[]);
+// --help, --version and --batch [FILE] over the program's arguments (its name first, as
+// UTF-8 on Windows), with no Qt application object; returns the exit status. A usage error
+// prints one line naming the problem with a hint to --help, and gives 2.
+int runCommandLine(std::span<char* const> arguments);
 
 }  // namespace rms

@@ -25,6 +25,8 @@ bool reserveIfClosed(int descriptor) {
 
 }  // namespace
 
+ProgramArguments::ProgramArguments(int argc, char* argv[]) : pointers_(argv, argv + argc) {}
+
 void prepareConsoleStreams() {}
 
 ClosedStreams reserveClosedStreams() {

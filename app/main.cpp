@@ -13,6 +13,7 @@
 #include <QPushButton>
 
 #include "app/command_line.h"
+#include "app/console.h"
 #include "runtime/qt/decimal_separator.h"
 #include "runtime/qt/qt_services.h"
 #include "runtime/qt/startup.h"
@@ -40,8 +41,8 @@ QIcon programIcon() {
 
 int main(int argc, char* argv[]) {
   // Before any application object: the command line must not need a display.
-  if (rms::wantsCommandLine(std::span(argv, argc))) {
-    return rms::runCommandLine(argc, argv);
+  if (const rms::ProgramArguments arguments(argc, argv); rms::wantsCommandLine(arguments.all())) {
+    return rms::runCommandLine(arguments.all());
   }
   if (auto problem =
           rms::displayProblem(std::getenv, std::span(argv, argc), RMS_DEFAULT_PLATFORM)) {

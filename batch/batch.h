@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "batch/reader.h"
 #include "core/result_slots.h"
 
 namespace rms {
@@ -19,10 +20,7 @@ namespace rms {
 // what the press did (the t written back, the warning, the six result texts) and names
 // each failure the press counted in the row's `error` column. No failure ends the run.
 //
-// The reading of a file is decided once, from its first line: its separator (a tab, else
-// a semicolon, else a comma, else blanks), and with it the decimal mark: in a tab- or
-// semicolon-separated file a comma is the decimal mark, as a comma-locale spreadsheet
-// writes it. The output always writes '.'.
+// The lines are read as reader.h describes; the output always writes '.'.
 //
 // Nothing here knows about Qt or a window.
 
@@ -59,27 +57,10 @@ inline constexpr std::array<char, headerLength()> kHeaderText = headerText();
 inline constexpr std::string_view kBatchHeader(batch_detail::kHeaderText.data(),
                                                batch_detail::kHeaderText.size());
 
-// An input line longer than this (without its line end) becomes an error row.
-inline constexpr size_t kMaxLineLength = size_t{1} << 20;
-
 // Exit statuses of a batch run.
 inline constexpr int kBatchComplete = 0;   // every row computed in full
 inline constexpr int kBatchRowErrors = 1;  // at least one row carries an error
 inline constexpr int kBatchFailed = 2;     // the input could not be read or the output written
-
-// How the fields of a file are separated.
-enum class Separator { Tab, Semicolon, Comma, Blanks };
-
-// The separator of a file whose first line is `line`: a tab, else a semicolon, else a
-// comma, else blanks, looking only outside quoted fields.
-Separator separatorOf(std::string_view line);
-
-// The decimal mark of the numbers in a file with that separator.
-char decimalMarkOf(Separator separator);
-
-// True when `line` (the first that is not blank or a comment) is a header: it holds no
-// NUL and no word of it begins like a number (a digit, or a sign or point before one).
-bool isHeader(std::string_view line);
 
 // The bytes of a batch input. FileSource reads a file or standard input.
 class ByteSource {
@@ -130,15 +111,9 @@ bool AppendBatchRow(std::string_view line, std::string& out);
 int RunBatch(ByteSource& in, std::string_view inputName, std::ostream& out, std::ostream& err,
              RowObserver* observer = nullptr);
 
-// `text` cut to at most `length` bytes at a UTF-8 character boundary, with "..." where it
-// was cut: a message stays readable whatever it quotes.
-std::string cutForMessage(std::string_view text, size_t length);
-
-// A path or an argument as a message quotes it: in single quotes, cut to 60 bytes.
-std::string quotedForMessage(std::string_view text);
-
-// RunBatch over the file at `path` (its bytes as given), or over standard input when the
-// path is "-", into standard output, telling a failure on standard error.
+// RunBatch over the file at `path` (as FileSource opens it), or over standard input when
+// the path is "-", into standard output, telling a failure on standard error with the
+// file's name as quotedFileName gives it.
 int RunBatchFile(std::string_view path);
 
 }  // namespace rms

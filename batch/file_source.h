@@ -11,7 +11,8 @@ namespace rms {
 
 // The bytes of a file or of standard input, read with the system's own read, which returns
 // what a pipe or a terminal has at hand instead of waiting to fill a buffer. The file's
-// path is opened with the bytes given, in binary. One implementation per system.
+// path is opened in binary: as its bytes on POSIX, as UTF-8 on Windows. One
+// implementation per system.
 class FileSource : public ByteSource {
  public:
   // Descriptor 0 on every system.

@@ -1,15 +1,27 @@
 // SPDX-License-Identifier: MIT
 #include "batch/file_source.h"
 
+#include <cerrno>
 #include <climits>
+#include <string>
 
 #include <fcntl.h>
 #include <io.h>
+#include <windows.h>
 
 namespace rms {
 
+// The path is UTF-8 (the command line reads it from the UTF-16 command line), opened with
+// the wide function, which takes any name the file system holds.
 std::optional<FileSource> FileSource::open(const std::string& path) {
-  const int descriptor = ::_open(path.c_str(), _O_RDONLY | _O_BINARY);
+  const int size = MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, nullptr, 0);
+  if (size <= 0) {
+    errno = EINVAL;
+    return std::nullopt;
+  }
+  std::wstring wide(static_cast<size_t>(size), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, wide.data(), size);
+  const int descriptor = ::_wopen(wide.c_str(), _O_RDONLY | _O_BINARY);
   if (descriptor < 0) {
     return std::nullopt;
   }

@@ -2,34 +2,22 @@
 #include "runtime/failure.h"
 
 namespace rms {
-namespace {
 
-const char* words(ErrorNumber number) {
-  switch (number) {
-    case ErrorNumber::SqrtOfNegative:
-      return "Square root of a negative number";
-    case ErrorNumber::Overflow:
-      return "Overflow: a number is too large";
-    case ErrorNumber::OutOfMemory:
-      return "Out of memory";
-    case ErrorNumber::DivisionByZero:
-      return "Division by zero";
-    case ErrorNumber::NotANumber:
-      return "Not a number";
-    case ErrorNumber::InvalidOperation:
-      return "Undefined result (such as zero divided by zero)";
+const FailureWords& wordsOf(ErrorNumber number) {
+  for (const FailureWords& words : kFailureWords) {
+    if (words.number == number) {
+      return words;
+    }
   }
-  return "Unknown error";
+  return kFailureWords.front();  // not reached: every number has its row (a test checks)
 }
 
-}  // namespace
-
 std::string describe(ErrorNumber number) {
-  return words(number);
+  return std::string(wordsOf(number).sentence);
 }
 
 const char* Failure::what() const noexcept {
-  return words(number_);
+  return wordsOf(number_).sentence.data();  // a literal, so its end is a NUL
 }
 
 }  // namespace rms

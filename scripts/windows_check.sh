@@ -91,21 +91,29 @@ echo "$(wc -l <"$imports") imports of $(cut -d' ' -f1 "$imports" | sort -u | wc 
 step "version records, icons, licences"
 # The text after a key of the version record (UTF-16 strings in the resource section).
 version_value() { strings -e l "$1" | grep -x -A1 "$2" | sed -n 2p; }
-for pe in "$portable/korvath-rms.exe" "$setup"; do
+for pe in "$portable/korvath-rms.exe" "$portable/korvath-rms.com" "$setup"; do
   for key in FileVersion ProductVersion; do
     value=$(version_value "$pe" "$key")
     echo "$(basename "$pe") $key: $value"
     [ "$value" = "$version" ] || fail "$(basename "$pe") has $key '$value', not '$version'"
   done
 done
-for pe in "$portable/korvath-rms.exe" "$setup"; do
+for program in korvath-rms.exe korvath-rms.com; do
+  [ "$(version_value "$portable/$program" OriginalFilename)" = "$program" ] ||
+    fail "$program does not call itself $program in its version record"
+done
+for pe in "$portable/korvath-rms.exe" "$portable/korvath-rms.com" "$setup"; do
   headers=$(x86_64-w64-mingw32-objdump -p "$pe")
   grep -q '^Magic.*(PE32+)' <<<"$headers" || fail "$(basename "$pe") is not a 64-bit program"
-  # A console program would open a console window beside it on Windows.
-  grep -q '^Subsystem.*(Windows GUI)' <<<"$headers" || fail "$(basename "$pe") is not a GUI program"
+  # A console program would open a console window beside it on Windows; the console twin is
+  # one, so that a prompt waits for it.
+  subsystem='Windows GUI'
+  [ "${pe##*.}" = com ] && subsystem='Windows CUI'
+  grep -q "^Subsystem.*($subsystem)" <<<"$headers" || fail "$(basename "$pe") is not a $subsystem program"
 done
 # Windows shows the images of the program's icon file, copied into each one's resources.
-python3 - packaging/icons/korvath-rms.ico "$portable/korvath-rms.exe" "$setup" <<'PY' ||
+python3 - packaging/icons/korvath-rms.ico "$portable/korvath-rms.exe" "$portable/korvath-rms.com" \
+  "$setup" <<'PY' ||
 import struct, sys
 ico = open(sys.argv[1], "rb").read()
 count = struct.unpack_from("<H", ico, 4)[0]
@@ -115,7 +123,7 @@ for pe in sys.argv[2:]:
     data = open(pe, "rb").read()
     if not images or not all(image in data for image in images):
         sys.exit(f"{pe} does not carry the {count} images of {sys.argv[1]}")
-print(f"both carry the {count} images of the icon")
+print(f"all carry the {count} images of the icon")
 PY
   fail "an icon is missing"
 for f in LICENSE.txt licenses/LGPL-3.0.txt licenses/GPL-3.0.txt licenses/GCC-exception-3.1.txt \
@@ -273,6 +281,43 @@ if [ "$linux_rc" != 1 ] || [ "$windows_rc" != 1 ] || ! cmp "$WORK/linux.csv" "$W
   diff "$WORK/linux.csv" "$WORK/windows.csv" >&2 || true
   fail "--batch gives other rows or another status on Windows"
 fi
+
+step "the ZIP: korvath-rms typed in cmd, and a file name outside Windows-1252"
+# cmd finds korvath-rms.com before korvath-rms.exe, waits for it, and leaves its status in
+# %ERRORLEVEL%. The arguments go to wine one by one, so that it quotes only the file names
+# with a blank. German Linux is Windows-1252 for Wine, which has no Ω: the name reaches the
+# program whole only through the UTF-16 command line.
+twin=$WORK/twin
+mkdir -p "$twin"
+printf '0.5 1 1 .5 1\n' >"$twin/good.csv"
+printf '0.5 1 1 .5 1\n1 0 1 1 1\n' >"$twin/bad.csv"
+cp "$twin/good.csv" "$twin/Messung Ω.csv"
+twin_path=$(winepath -w "$portable")
+# Runs "korvath-rms ARGS" in cmd and the Linux program alike; both must give the same
+# output and status $1, which cmd must print.
+twin_case() {
+  local want=$1 linux_rc=0 expected
+  shift
+  (cd "$twin" && LC_ALL=de_DE.UTF-8 WINEPATH=$twin_path env -u DISPLAY \
+    timeout 60 wine cmd /c korvath-rms "$@" '&' echo status '%ERRORLEVEL%') \
+    2>"$WORK/twin.err" | tr -d '\r' >"$WORK/twin.out" || true
+  (cd "$twin" && LC_ALL=C.UTF-8 "$linux_program" "$@") >"$WORK/twin.linux" 2>/dev/null ||
+    linux_rc=$?
+  expected=$(cat "$WORK/twin.linux" && echo "status $want")
+  if [ "$linux_rc" != "$want" ] || [ "$(cat "$WORK/twin.out")" != "$expected" ]; then
+    diff <(echo "$expected") "$WORK/twin.out" >&2 || true
+    cat "$WORK/twin.err" >&2
+    fail "korvath-rms $* in cmd: not the Linux output with status $want"
+  fi
+  echo "cmd /c korvath-rms $*: $(grep -c , "$WORK/twin.out") lines of CSV, status $want"
+}
+twin_case 0 --batch good.csv
+twin_case 1 --batch bad.csv
+twin_case 2 --bogus
+twin_case 0 --batch 'Messung Ω.csv'
+twin_case 2 --batch 'Fehlt Ω.csv'
+grep -qF "korvath-rms: cannot read 'Fehlt Ω.csv': " "$WORK/twin.err" ||
+  fail "the message does not name 'Fehlt Ω.csv': $(cat "$WORK/twin.err")"
 wineserver -k
 
 # --- The installer --------------------------------------------------------------------
@@ -347,9 +392,52 @@ left=$(find "$WINEPREFIX/drive_c" -ipath '*korvath*')
 echo "uninstalled: no file, shortcut or key left"
 wineserver -k
 
-step "the installer: an upgrade (installing twice)"
+step "the installer: an upgrade while the program runs"
 new_prefix upgrade
 install_silently
+(cd "$WINEPREFIX/drive_c/Program Files/Korvath RMS" && exec wine korvath-rms.exe) \
+  >"$WORK/upgrade-running.out" 2>&1 &
+pid=$!
+await_window "$pid"
+[ -n "$WIN" ] || fail "the installed program showed no window"
+# A silent setup cannot close it: it gives up at once, with status 2, no question waiting
+# on screen, and the installed version as it was.
+rc=0
+started=$(date +%s)
+timeout 60 wine "$setup" /S || rc=$?
+echo "setup /S while the program runs: status $rc after $(($(date +%s) - started)) s"
+[ "$rc" = 2 ] || fail "a silent setup over the running program ended with status $rc, not 2"
+asking=$(xdotool search --name 'Setup|Uninstall' 2>/dev/null || true)
+[ -z "$asking" ] || fail "a setup window is still open: $(xdotool getwindowname $asking)"
+kill -0 "$pid" 2>/dev/null && xdotool search --name '^Korvath RMS' >/dev/null ||
+  fail "the program did not survive the setup"
+# An interactive setup says so before its first page, with Retry and Cancel; Cancel ends it
+# with status 2 as well.
+wine "$setup" >"$WORK/setup-interactive.out" 2>&1 &
+setup_pid=$!
+box=
+for _ in $(seq 1 30); do
+  box=$(xdotool search --name 'Setup$' 2>/dev/null | head -1 || true)
+  [ -n "$box" ] && break
+  sleep 1
+done
+[ -n "$box" ] || fail "an interactive setup over the running program asked nothing"
+sleep 2
+import -window root -depth 8 "$WORK/setup-running.png"
+timeout 10 xdotool windowfocus --sync "$box" || true
+xdotool key Escape
+await_exit "$setup_pid"
+[ "$RC" = 2 ] || fail "Cancel in the interactive setup ended it with status $RC, not 2"
+expect_installed upgrade-running
+installed_rc=0
+(cd "$WINEPREFIX/drive_c/Program Files/Korvath RMS" && exec env -u DISPLAY wine korvath-rms.com \
+  --batch <"$points") >"$WORK/upgrade-running.csv" || installed_rc=$?
+[ "$installed_rc" = 1 ] && cmp "$WORK/linux.csv" "$WORK/upgrade-running.csv" ||
+  fail "the installed program no longer works beside its running window"
+close_window
+await_exit "$pid"
+
+step "the installer: an upgrade (installing twice)"
 install_silently
 expect_installed upgrade
 pid=

@@ -75,8 +75,20 @@ check("-- ends the options" 0 "^${header}${good_row}$" "^$" ARGS --batch -- -rev
 check("-platform without its value" 2 "^$" "^korvath-rms: option '-platform' needs a value\\. "
       ARGS --batch -platform)
 string(REPEAT "n" 100000 long_name)
-check("a long file name is cut in the message" 2 "^$"
-      "^korvath-rms: cannot read 'n+\\.\\.\\.': [^\n]+\n$" ARGS --batch ${long_name})
+check("a long file name keeps its beginning and its end" 2 "^$"
+      "^korvath-rms: cannot read 'n+…n+': [^\n]+\n$" ARGS --batch ${long_name})
+string(REPEAT "a folder with a long name/" 12 long_folder)
+check("a missing file in a long folder is named whole" 2 "^$"
+      "^korvath-rms: cannot read '${long_folder}points\\.csv': [^\n]+\n$"
+      ARGS --batch ${long_folder}points.csv)
+foreach(locale IN ITEMS C POSIX)
+  check("--help says nothing else in the ${locale} locale" 0 "^Usage: " "^$"
+        ENV LC_ALL=${locale} ARGS --help)
+  check("--version says nothing else in the ${locale} locale" 0 "^korvath-rms 1\\.00\n$" "^$"
+        ENV LC_ALL=${locale} ARGS --version)
+  check("--batch says nothing else in the ${locale} locale" 0 "^${header}${good_row}$" "^$"
+        ENV LC_ALL=${locale} ARGS --batch good.txt)
+endforeach()
 check("a long argument is cut in a usage message" 2 "^$" "^korvath-rms: 'n+\\.\\.\\.' needs --batch\\. "
       ARGS ${long_name})
 check("a long unknown option is cut too" 2 "^$" "^korvath-rms: Unknown option 'n+\\.\\.\\.\\. Try"

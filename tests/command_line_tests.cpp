@@ -10,6 +10,7 @@
 
 #include "app/command_line.h"
 #include "batch/batch.h"
+#include "batch/messages.h"
 #include "runtime/conversions.h"
 #include "runtime/fake_services.h"
 #include "window/calculator.h"
@@ -65,6 +66,8 @@ const RowCase kRows[] = {
     {"a German export: decimal commas, semicolons", "0,5;1;1;0,5;1", kDefaults},
     {"decimal commas between tabs", "0,5\t1\t1\t,5\t1", kDefaults},
     {"quoted fields", "\"0.5\",\"1\", \"1\" ,\".5\",\"1\"", kDefaults},
+    {"quoted fields between blanks", "\"0.5\" \"1\"  \"1\" \".5\" \"1\"", kDefaults},
+    {"quoted and bare fields between blanks", "\"0.5\" 1 \"1\" .5 \"1\"", kDefaults},
     {"one trailing separator", "0.5,1,1,.5,1,", kDefaults},
     {"D of exactly one is not limited", "1 1 1 1 1", "1,1,1,1,1," + kAtDutyOne},
     {"t beyond T is cut back to T", "2,1,1,1,1",
@@ -113,6 +116,8 @@ const RowCase kRows[] = {
      errorRow("a NUL byte: not UTF-8 text (UTF-16?)")},
     {"an unclosed quote", "\"0.5,1,1,.5,1", errorRow("a quoted field without its closing quote")},
     {"text after a quote", "\"0.5\"0,1,1,.5,1", errorRow("text after a closing quote")},
+    {"text after a quote between blanks", "\"0.5\"x 1 1 .5 1",
+     errorRow("text after a closing quote")},
 };
 
 TEST(BatchRows, EachLineGivesItsExactRow) {
@@ -140,6 +145,8 @@ TEST(BatchRows, AFileHasOneSeparator) {
        {kDefaults, errorRow("a comma in a file separated by blanks")}},
       {"t\tT\tIp\tIa\tIb\n0,5\t1\t1\t0,5\t1\t\n0.5;1\t1\t.5\t1\n",
        {kDefaults, errorRow("a semicolon in a file separated by tabs")}},
+      {"\"0.5\" \"1\" \"1\" \".5\" \"1\"\n\"0.5\", \"1\" \"1\" \".5\" \"1\"\n",
+       {kDefaults, errorRow("a comma in a file separated by blanks")}},
   };
   for (const auto& [input, rows] : kFiles) {
     std::string expected = kHeader;
@@ -212,6 +219,56 @@ TEST(BatchFiles, AnInputOrOutputThatFailsGivesTwo) {
   std::ostringstream err;
   EXPECT_EQ(RunBatch(points, "standard input", broken, err), kBatchFailed);
   EXPECT_TRUE(err.str().starts_with("korvath-rms: cannot write the output: ")) << err.str();
+}
+
+std::string repeated(std::string_view text, int times) {
+  std::string result;
+  for (int i = 0; i < times; ++i) {
+    result += text;
+  }
+  return result;
+}
+
+// A file name in a message is whole up to 4,096 bytes; a longer one keeps its beginning
+// and its end (the file's own name), each cut between UTF-8 characters.
+TEST(BatchFiles, MessagesNameAFileWholeOrByItsBeginningAndEnd) {
+  const std::string kName = "/Messung \xCE\xA9.csv";
+  struct NameCase {
+    const char* name;
+    std::string path;
+    bool whole;
+  };
+  const NameCase cases[] = {
+      {"a short name", "points.csv", true},
+      {"a long folder", std::string(4096 - kName.size(), 'd') + kName, true},
+      {"one byte too long", std::string(4097 - kName.size(), 'd') + kName, false},
+      {"far too long", std::string(100000, 'd') + kName, false},
+      {"two-byte letters on both sides of the cut", repeated("\xCE\xA9", 3000), false},
+      {"three-byte letters", repeated("\xE2\x82\xAC", 2000) + kName, false},
+  };
+  const std::string kEllipsis = "\xE2\x80\xA6";
+  auto continues = [](char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; };
+  for (const NameCase& c : cases) {
+    const std::string shown = quotedFileName(c.path);
+    if (c.whole) {
+      EXPECT_EQ(shown, "'" + c.path + "'") << c.name;
+      continue;
+    }
+    const size_t cut = shown.find(kEllipsis);
+    ASSERT_NE(cut, std::string::npos) << c.name;
+    const size_t head = cut - 1;
+    const size_t tail = shown.size() - cut - kEllipsis.size() - 1;
+    EXPECT_LE(head + kEllipsis.size() + tail, kWholeFileName) << c.name;
+    EXPECT_GT(head, 2000u) << c.name;
+    EXPECT_GT(tail, 2000u) << c.name;
+    EXPECT_EQ(shown,
+              "'" + c.path.substr(0, head) + kEllipsis + c.path.substr(c.path.size() - tail) + "'")
+        << c.name;
+    EXPECT_FALSE(continues(c.path[head])) << c.name;
+    EXPECT_FALSE(continues(c.path[c.path.size() - tail])) << c.name;
+  }
+  EXPECT_EQ(quotedForMessage(std::string(100, 'n')), "'" + std::string(60, 'n') + "...'")
+      << "usage messages keep their own cut";
 }
 
 std::vector<std::string> columns(const std::string& row) {

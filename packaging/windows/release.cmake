@@ -5,7 +5,7 @@
 # run in a cross build, so the files are named here; scripts/windows_check.sh proves that
 # every DLL the folder's programs import is in it. Included from packaging/CMakeLists.txt.
 
-install(TARGETS korvath-rms RUNTIME DESTINATION .)
+install(TARGETS ${RMS_PROGRAMS} RUNTIME DESTINATION .)
 install(FILES $<TARGET_FILE:Qt6::Core> $<TARGET_FILE:Qt6::Gui> $<TARGET_FILE:Qt6::Widgets>
   DESTINATION .)
 # Without the platform plugin Qt stops with its "no Qt platform plugin" box; without the style
@@ -78,7 +78,9 @@ set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY "Korvath RMS")
 set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
 set(CPACK_NSIS_PACKAGE_NAME "Korvath RMS calculator")
 set(CPACK_NSIS_DISPLAY_NAME "Korvath RMS calculator")
-set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
+# The installer's script is CPack's, with the replacement of an older version made ours
+# (NSIS.template.in beside this file): it never waits for a click under /S.
+set(CPACK_MODULE_PATH ${CMAKE_CURRENT_LIST_DIR})
 set(CPACK_NSIS_INSTALLED_ICON_NAME korvath-rms.exe)
 set(CPACK_NSIS_MUI_ICON ${RMS_ICO_FILE})
 set(CPACK_NSIS_MUI_UNIICON ${RMS_ICO_FILE})
@@ -124,7 +126,7 @@ set(CPACK_NSIS_EXTRA_PREINSTALL_COMMANDS "UserInfo::GetAccountType
 
 # A setup that fails half way (a full disk, say) takes its files away again. The list is the
 # installation's own; files of an older version were removed before by its uninstaller.
-set(rms_installed_files korvath-rms.exe LICENSE.txt ${rms_bundled_dlls})
+set(rms_installed_files korvath-rms.exe korvath-rms.com LICENSE.txt ${rms_bundled_dlls})
 foreach(licence IN LISTS rms_licences)
   get_filename_component(name ${licence} NAME)
   list(APPEND rms_installed_files licenses/${name})
@@ -145,14 +147,19 @@ FunctionEnd")
 
 # Windows keeps a running program's file locked: an uninstall while it runs stops before it
 # removes anything, and says why (exit status 2 when silent) instead of leaving files behind.
-set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "  IfFileExists \"$INSTDIR\\korvath-rms.exe\" 0 rms_not_running
+# The console twin may be running a batch.
+set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "")
+foreach(program IN ITEMS exe com)
+  string(APPEND CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "  IfFileExists \"$INSTDIR\\korvath-rms.${program}\" 0 rms_${program}_absent
   ClearErrors
-  FileOpen $0 \"$INSTDIR\\korvath-rms.exe\" a
-  IfErrors 0 rms_closed
+  FileOpen $0 \"$INSTDIR\\korvath-rms.${program}\" a
+  IfErrors 0 rms_${program}_closed
     MessageBox MB_OK|MB_ICONSTOP \"Korvath RMS calculator is running. Close it, then uninstall again.\" /SD IDOK
     DetailPrint \"Korvath RMS calculator is running: nothing was removed.\"
     SetErrorLevel 2
     Abort
-  rms_closed:
+  rms_${program}_closed:
   FileClose $0
-  rms_not_running:")
+  rms_${program}_absent:
+")
+endforeach()

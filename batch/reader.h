@@ -1,0 +1,78 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace rms {
+
+// The batch's reading of its input, line by line: which lines are operating points, how the
+// file separates its fields and writes its decimal mark, and the five texts of each point.
+// It computes nothing; batch.cpp presses each point into its row.
+//
+// The reading of a file is decided once, from its first line: its separator (a tab, else
+// a semicolon, else a comma, else blanks), and with it the decimal mark: in a tab- or
+// semicolon-separated file a comma is the decimal mark, as a comma-locale spreadsheet
+// writes it.
+
+// An input line longer than this (without its line end) becomes an error row.
+inline constexpr size_t kMaxLineLength = size_t{1} << 20;
+
+// How the fields of a file are separated.
+enum class Separator { Tab, Semicolon, Comma, Blanks };
+
+// The separator of a file whose first line is `line`: a tab, else a semicolon, else a
+// comma, else blanks, looking only outside quoted fields.
+Separator separatorOf(std::string_view line);
+
+// The decimal mark of the numbers in a file with that separator.
+char decimalMarkOf(Separator separator);
+
+// True when `line` (the first that is not blank or a comment) is a header: it holds no
+// NUL and no word of it begins like a number (a digit, or a sign or point before one).
+bool isHeader(std::string_view line);
+
+// The five texts of one operating point. They are views of the line, or of `unquoted`
+// where quotes had to be taken off.
+struct PointFields {
+  std::array<std::string_view, 6> texts;  // a sixth, empty, after a trailing separator
+  std::array<std::string, 6> unquoted;
+  std::span<const std::string_view, 5> point() const {
+    return std::span<const std::string_view, 5>(texts.data(), 5);
+  }
+};
+
+// Splits `line` of a file with `separator` into the five fields of a point. An empty
+// result means it did; otherwise it is the reason for the line's error row.
+std::string splitPoint(std::string_view line, Separator separator, PointFields& fields);
+
+// What becomes of each line of an input, in order: skipped (blank, a comment, the header),
+// an error row, or one operating point.
+class Reader {
+ public:
+  enum class Line { Skipped, Error, Point };
+
+  // One line without its '\n'; `tooLong` when more of it was dropped.
+  Line line(std::string_view text, bool tooLong);
+
+  // Of the last line: the reason of an error row, or the fields of a point.
+  const std::string& why() const { return why_; }
+  const PointFields& fields() const { return fields_; }
+  // Of the file, once a line has decided them.
+  char decimalMark() const { return decimalMarkOf(separator_); }
+
+ private:
+  Line fail(std::string why);
+
+  PointFields fields_;
+  std::string why_;
+  Separator separator_ = Separator::Blanks;
+  bool separatorKnown_ = false;
+  bool firstLine_ = true;
+  bool headerPossible_ = true;
+};
+
+}  // namespace rms
