@@ -4,7 +4,7 @@
 # under the sanitizers, and runs the fuzzers for a bounded time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/deps.sh
+bash scripts/deps.sh all
 
 # Every source file opens with its licence line (after a shebang or an XML declaration).
 if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then

@@ -8,7 +8,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 mode=${1:-serve}
-bash scripts/deps.sh
+if [ "$mode" = test ]; then bash scripts/deps.sh web browser; else bash scripts/deps.sh web; fi
 
 # emcc's optimizer needs Debian's acorn, which a node from elsewhere does not find itself.
 export NODE_PATH=/usr/share/nodejs

@@ -9,7 +9,7 @@
 # where that kit unpacks it (/opt/qt6-mingw) unless it is there already. JOBS (nproc).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/deps.sh >&2
+bash scripts/deps.sh windows >&2
 
 if [ -z "${RMS_WINDOWS_QT:-}" ]; then
   RMS_WINDOWS_QT=/opt/qt6-mingw
