@@ -27,6 +27,7 @@ export DISPLAY_NUM=${DISPLAY_NUM:-74}
 # Whether the release can be built here at all (a Qt for Windows, host tools of its
 # version) is known at once; a check that cannot run says why on its last line. In CI that
 # is a failure, elsewhere test.sh counts it as skipped in its closing line.
+bash scripts/deps.sh wine
 status=0
 reason=$(bash scripts/windows_release.sh --preflight) || status=$?
 if [ "$status" = 3 ]; then
