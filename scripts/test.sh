@@ -60,13 +60,14 @@ why=$(sed -n 's/^windows_check: skipped (\(.*\))$/\1/p' build-test/windows.log)
 
 # --- Sanitizers -------------------------------------------------------------------
 # The whole suite again, built with AddressSanitizer and UndefinedBehaviorSanitizer
-# (no recovery): any report aborts the test that made it, and ctest fails.
+# (no recovery): any report aborts the test that made it, and ctest fails. The sanitizers
+# split their options at blanks and colons, so the path of the suppressions is quoted.
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRMS_WERROR=ON \
   -DRMS_SANITIZE=ON
 cmake --build build-asan
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:detect_stack_use_after_return=1:strict_string_checks=1 \
 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-LSAN_OPTIONS=suppressions=$PWD/scripts/lsan-suppressions.txt:print_suppressions=0 \
+LSAN_OPTIONS="suppressions=\"$PWD/scripts/lsan-suppressions.txt\":print_suppressions=0" \
   ctest --test-dir build-asan --output-on-failure | tee build-asan/ctest.log
 
 # --- Fuzzing ----------------------------------------------------------------------
