@@ -61,6 +61,12 @@ fi
 
 sudo_cmd=()
 if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
+need_root() {
+  if ((${#sudo_cmd[@]})) && ! command -v sudo >/dev/null; then
+    echo "deps.sh: $1, which needs root; as root: $2" >&2
+    exit 1
+  fi
+}
 
 missing=()
 for p in $(printf '%s\n' "${packages[@]}" | sort -u); do
@@ -69,6 +75,7 @@ for p in $(printf '%s\n' "${packages[@]}" | sort -u); do
   fi
 done
 if ((${#missing[@]})); then
+  need_root "missing: ${missing[*]}" "apt-get install --no-install-recommends ${missing[*]}"
   echo "Installing: ${missing[*]}"
   "${sudo_cmd[@]}" apt-get update -q
   DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends \
@@ -84,6 +91,8 @@ if [[ " ${wanted[*]} " == *" tests "* ]]; then
     if ! locale -a 2>/dev/null | grep -qix "${l%.UTF-8}.utf8"; then missing_locales+=("$l"); fi
   done
   if ((${#missing_locales[@]})); then
+    need_root "the tests need the locales ${missing_locales[*]}" \
+      "enable them in /etc/locale.gen and run locale-gen"
     echo "Generating locales: ${missing_locales[*]}"
     for l in "${missing_locales[@]}"; do
       "${sudo_cmd[@]}" sed -i "s/^# *\($l UTF-8\)\$/\1/" /etc/locale.gen
