@@ -10,7 +10,7 @@ import { readdirSync, readFileSync } from 'node:fs';
 import { join } from 'node:path';
 import { gzipSync } from 'node:zlib';
 
-import { launchBrowser, serveSite, siteDir } from '../web/tests/harness.js';
+import { launchBrowser, newContext, serveSite, siteDir } from '../web/tests/harness.js';
 
 const median = (values) => [...values].sort((a, b) => a - b)[Math.floor(values.length / 2)];
 
@@ -27,7 +27,7 @@ const site = await serveSite();
 const browser = await launchBrowser();
 const ready = [];
 for (let i = 0; i < 10; ++i) {
-  const context = await browser.newContext();
+  const context = await newContext(browser);
   const page = await context.newPage();
   await page.goto(site.url);
   await page.waitForFunction(() => performance.getEntriesByName('calculator-ready').length > 0);
@@ -36,7 +36,7 @@ for (let i = 0; i < 10; ++i) {
 }
 console.log(`load to ready: median ${median(ready).toFixed(1)} ms of ${ready.map((t) => t.toFixed(0)).join(', ')} (aim: 300 ms)`);
 
-const page = await browser.newPage();
+const page = await (await newContext(browser)).newPage();
 await page.goto(site.url);
 await page.getByRole('button', { name: 'Calculate' }).waitFor();
 const perPress = await page.evaluate(async () => {

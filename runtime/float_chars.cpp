@@ -33,7 +33,8 @@ char* writeShortest(char* first, double value) {
 #else
 
 CharsRead readSingle(const char* first, const char* last, float& value) {
-  const auto [ptr, ec] = fast_float::from_chars(first, last, value, fast_float::general);
+  const auto [ptr, ec] =
+      fast_float::from_chars(first, last, value, fast_float::chars_format::general);
   // fast_float rounds a value beyond the range to infinity without a word; the standard
   // reports it and leaves the value alone.
   if (ec == std::errc() && (value == HUGE_VALF || value == -HUGE_VALF)) {

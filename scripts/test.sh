@@ -4,7 +4,19 @@
 # under the sanitizers, and runs the fuzzers for a bounded time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/deps.sh
+bash scripts/deps.sh all
+
+# What could not run here, each as "what: why", for the closing line. In CI nothing may be
+# skipped: every tool is there, so a skip is a fault.
+skipped=()
+skip() {
+  if [ "${CI:-}" = true ]; then
+    echo "test.sh: in CI nothing may be skipped, but: $1" >&2
+    exit 1
+  fi
+  echo "test.sh: skipped $1" >&2
+  skipped+=("$1")
+}
 
 # Every source file opens with its licence line (after a shebang or an XML declaration).
 if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
@@ -33,6 +45,9 @@ bash scripts/cross.sh
 # them, served by a plain static server, in Debian's chromium.
 bash scripts/web.sh test
 browser=$(sed -n 's/^# pass \([0-9]*\)$/\1/p' build-web/browser.log)
+browser_skipped=$(awk '/^# (skipped|todo) [0-9]+$/ { n += $3 } END { print n + 0 }' \
+  build-web/browser.log)
+[ "$browser_skipped" = 0 ] || skip "$browser_skipped of the browser suite's tests (build-web/browser.log)"
 
 # --- Windows ----------------------------------------------------------------------
 # The Windows release (portable ZIP and installer) built and used under Wine: its window
@@ -40,16 +55,19 @@ browser=$(sed -n 's/^# pass \([0-9]*\)$/\1/p' build-web/browser.log)
 # upgrades and uninstalls cleanly.
 bash scripts/windows_check.sh build-test/app/korvath-rms | tee build-test/windows.log
 windows=$(grep -c '^windows_check: passed' build-test/windows.log || true)
+why=$(sed -n 's/^windows_check: skipped (\(.*\))$/\1/p' build-test/windows.log)
+[ -z "$why" ] || skip "the Windows release and its check under Wine: $why"
 
 # --- Sanitizers -------------------------------------------------------------------
 # The whole suite again, built with AddressSanitizer and UndefinedBehaviorSanitizer
-# (no recovery): any report aborts the test that made it, and ctest fails.
+# (no recovery): any report aborts the test that made it, and ctest fails. The sanitizers
+# split their options at blanks and colons, so the path of the suppressions is quoted.
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRMS_WERROR=ON \
   -DRMS_SANITIZE=ON
 cmake --build build-asan
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:detect_stack_use_after_return=1:strict_string_checks=1 \
 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-LSAN_OPTIONS=suppressions=$PWD/scripts/lsan-suppressions.txt:print_suppressions=0 \
+LSAN_OPTIONS="suppressions=\"$PWD/scripts/lsan-suppressions.txt\":print_suppressions=0" \
   ctest --test-dir build-asan --output-on-failure | tee build-asan/ctest.log
 
 # --- Fuzzing ----------------------------------------------------------------------
@@ -79,13 +97,27 @@ if [ "$fuzz_seconds" -gt 0 ]; then
     grep -E '^stat::(number_of_executed_units|average_exec_per_sec)' "$log"
     fuzzed=$((fuzzed + 1))
   done
+else
+  skip "fuzzing: RMS_FUZZ_SECONDS=0"
 fi
 
 # One closing line for the whole run: the ctest cases of every build (the WebAssembly one
-# included), the browser suite, the Windows check and the fuzz targets. (Any failure has
-# already stopped the script.)
-count() { sed -n 's/.*tests passed, 0 tests failed out of \([0-9]*\).*/\1/p' "$1"; }
-passed=$(($(count build-test/ctest.log) + $(count build-asan/ctest.log) + windows + fuzzed))
-passed=$((passed + $(count build-web/ctest.log) + browser))
-for arch in aarch64 i686; do passed=$((passed + $(count build-cross/$arch/ctest.log))); done
-echo "all: $passed passed, 0 failed"
+# included), the browser suite, the Windows check and the fuzz targets, and what of them
+# could not run. (Any failure has already stopped the script.) ctest counts a test that
+# skipped itself among those that passed, and lists it as "(Skipped)".
+ctest_logs=(build-test/ctest.log build-asan/ctest.log build-web/ctest.log
+  build-cross/aarch64/ctest.log build-cross/i686/ctest.log)
+passed=$((windows + fuzzed + browser))
+for log in "${ctest_logs[@]}"; do
+  passed=$((passed + $(sed -n 's/.*tests passed, 0 tests failed out of \([0-9]*\).*/\1/p' "$log")))
+  # A disabled test is not among them, but is not run either.
+  while read -r name why; do
+    [ "$why" = Disabled ] || passed=$((passed - 1))
+    skip "$name in $(dirname "$log"): $why"
+  done < <(sed -n 's/^[[:space:]]*[0-9]* - \([^ ]*\) (\(Skipped\|Disabled\))$/\1 \2/p' "$log")
+done
+summary="all: $passed passed, 0 failed, ${#skipped[@]} skipped"
+if ((${#skipped[@]})); then
+  summary+=" ($(printf '%s; ' "${skipped[@]}" | sed 's/; $//'))"
+fi
+echo "$summary"

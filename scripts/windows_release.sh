@@ -4,29 +4,62 @@
 # MinGW-w64 (preset windows-mingw-cross), then cpack's portable ZIP and NSIS installer in
 # build-windows/release/. Prints the paths of the two files.
 #   bash scripts/windows_release.sh
+#   bash scripts/windows_release.sh --preflight   only says whether it can run here: status 0,
+#       or 3 with the reason on stdout when this machine cannot build it (other faults: 1)
 # Settings (environment): RMS_WINDOWS_QT, a Qt 6 for MinGW-w64 x86-64 (the folder holding
-# lib/cmake/Qt6/qt.toolchain.cmake); without it, the Qt of ../shared/windows/, unpacked
-# where that kit unpacks it (/opt/qt6-mingw) unless it is there already. JOBS (nproc).
+# lib/cmake/Qt6/qt.toolchain.cmake); without it, the kit's own /opt/qt6-mingw if someone
+# unpacked it there, else the Qt of ../shared/windows/ unpacked once under
+# ${XDG_CACHE_HOME:-~/.cache}/korvath-rms/, which needs no root. JOBS (nproc).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/deps.sh >&2
+preflight=false
+[ "${1:-}" = --preflight ] && preflight=true
+bash scripts/deps.sh windows >&2
 
-if [ -z "${RMS_WINDOWS_QT:-}" ]; then
-  RMS_WINDOWS_QT=/opt/qt6-mingw
+cannot() {
+  if $preflight; then echo "$*"; else echo "windows_release: $*" >&2; fi
+  exit 3
+}
+toolchain=lib/cmake/Qt6/qt.toolchain.cmake
+chosen=${RMS_WINDOWS_QT:-}
+if [ -z "$chosen" ]; then
   tarball=../shared/windows/qt6-mingw-6.4.2.tar.xz
-  if [ ! -f "$RMS_WINDOWS_QT/lib/cmake/Qt6/qt.toolchain.cmake" ]; then
-    if [ ! -f "$tarball" ]; then
-      echo "windows_release: no Qt for Windows: set RMS_WINDOWS_QT or provide $tarball" >&2
-      exit 1
+  cache=${XDG_CACHE_HOME:-$HOME/.cache}/korvath-rms/$(basename "$tarball" .tar.xz)
+  if [ -f /opt/qt6-mingw/$toolchain ]; then
+    RMS_WINDOWS_QT=/opt/qt6-mingw
+  elif [ -f "$cache/qt6-mingw/$toolchain" ]; then
+    RMS_WINDOWS_QT=$cache/qt6-mingw
+  elif [ -f "$tarball" ]; then
+    if ! $preflight; then
+      echo "windows_release: unpacking $tarball into $cache" >&2
+      rm -rf "$cache.partial"
+      mkdir -p "$cache.partial"
+      tar -C "$cache.partial" -xf "$tarball"
+      rm -rf "$cache"
+      mv "$cache.partial" "$cache"
     fi
-    echo "windows_release: unpacking $tarball into $(dirname "$RMS_WINDOWS_QT")" >&2
-    tar -C "$(dirname "$RMS_WINDOWS_QT")" -xf "$tarball"
+    RMS_WINDOWS_QT=$cache/qt6-mingw
+  else
+    cannot "no Qt for Windows: set RMS_WINDOWS_QT or provide $tarball"
   fi
 fi
-if [ ! -f "$RMS_WINDOWS_QT/lib/cmake/Qt6/qt.toolchain.cmake" ]; then
-  echo "windows_release: $RMS_WINDOWS_QT holds no lib/cmake/Qt6/qt.toolchain.cmake" >&2
+if [ -f "$RMS_WINDOWS_QT/$toolchain" ]; then
+  kit=$(sed -n 's/^set(PACKAGE_VERSION "\([0-9.]*\)")$/\1/p' \
+    "$RMS_WINDOWS_QT/lib/cmake/Qt6/Qt6ConfigVersionImpl.cmake")
+elif $preflight && [ -z "$chosen" ]; then
+  kit=$(basename "$tarball" .tar.xz | sed 's/.*-//') # not unpacked yet: its name says
+else
+  echo "windows_release: $RMS_WINDOWS_QT holds no $toolchain" >&2
   exit 1
 fi
+# moc, rcc and uic come from the host's Qt (QT_HOST_PATH=/usr) and write code for their own
+# version's headers: a newer host moc writes code the kit's headers cannot compile.
+host=$(/usr/lib/qt6/libexec/moc -v 2>/dev/null | sed -n 's/^moc \([0-9.]*\)$/\1/p')
+if [ "${host%.*}" != "${kit%.*}" ]; then
+  cannot "needs Qt ${kit%.*} host tools for the Qt $kit kit; this host's moc is ${host:-missing}" \
+    "(Debian 12 has Qt 6.4)"
+fi
+$preflight && exit 0
 export RMS_WINDOWS_QT
 
 cmake --preset windows-mingw-cross >&2

@@ -47,10 +47,11 @@ check("help" 0 "^Usage: korvath-rms \\[options\\] \\[FILE\\]\n.*an output that c
 check("unknown option" 2 "^$" "${usage}" ARGS --bogus)
 check("a file without --batch" 2 "^$" "${usage}" ARGS points.txt)
 check("two files" 2 "^$" "${usage}" ARGS --batch a.txt b.txt)
-check("a missing file" 2 "^$" "^korvath-rms: cannot read '${WORK_DIR}/none.txt': [^\n]+\n$"
-      ARGS --batch ${WORK_DIR}/none.txt)
-check("a folder" 2 "^${header}$" "^korvath-rms: cannot read '${WORK_DIR}': Is a directory\n$"
-      ARGS --batch ${WORK_DIR})
+# Named relative to WORK_DIR, so the messages are the same wherever the build is; the reason
+# is the system's, in the system's words and language.
+check("a missing file" 2 "^$" "^korvath-rms: cannot read 'none\\.txt': [^\n]+\n$"
+      ARGS --batch none.txt)
+check("a folder" 2 "^${header}$" "^korvath-rms: cannot read '\\.': [^\n]+\n$" ARGS --batch .)
 check("a file" 0 "^${header}${good_row}$" "^$" ARGS --batch ${WORK_DIR}/good.txt)
 # CSV keeps the decimal point on a desktop that writes a decimal comma.
 check("a file on a German desktop" 0 "^${header}${good_row}$" "^$" ENV LC_ALL=de_DE.UTF-8

@@ -1,6 +1,6 @@
 # SPDX-License-Identifier: MIT
 # Builds the Debian package with CPack into a scratch folder and checks its fields and its
-# contents: version, dependencies found by dpkg-shlibdeps plus the Qt platform plugins,
+# contents: version, the dependencies dpkg-shlibdeps finds plus the Qt platform plugins,
 # Liberation fonts recommended or required, exactly the program's files, and no error or
 # warning from Debian's own checker, lintian.
 # Usage: cmake -DBUILD_DIR=... -DCPACK=... -DWORK_DIR=... -DAPP_ID=... -DVERSION=...
@@ -47,7 +47,28 @@ string(REGEX REPLACE "\\([^)]*\\)" "" recommends_names "${recommends}")
 string(REGEX REPLACE "[ ]*[,|][ ]*" ";" recommends_names "${recommends_names}")
 list(TRANSFORM depends_names STRIP)
 list(TRANSFORM recommends_names STRIP)
-foreach(needed IN ITEMS qt6-qpa-plugins libqt6core6 libqt6gui6 libqt6widgets6 libc6)
+# The library packages are the ones dpkg-shlibdeps finds for the packaged program on this
+# system, since their names change between releases (libqt6core6 became libqt6core6t64).
+set(shlibs_dir ${WORK_DIR}/shlibdeps)
+file(MAKE_DIRECTORY ${shlibs_dir}/debian)
+file(WRITE ${shlibs_dir}/debian/control "")
+execute_process(COMMAND dpkg-deb -x ${debs} ${shlibs_dir}/root COMMAND_ERROR_IS_FATAL ANY)
+execute_process(COMMAND dpkg-shlibdeps -O -e${shlibs_dir}/root/usr/bin/korvath-rms
+  WORKING_DIRECTORY ${shlibs_dir} RESULT_VARIABLE status OUTPUT_VARIABLE shlibs
+  ERROR_VARIABLE errors)
+if(NOT status EQUAL 0 OR NOT shlibs MATCHES "^shlibs:Depends=([^\n]+)")
+  message(FATAL_ERROR "dpkg-shlibdeps failed on the packaged program:\n${shlibs}${errors}")
+endif()
+string(REGEX REPLACE "\\([^)]*\\)" "" libraries "${CMAKE_MATCH_1}")
+string(REGEX REPLACE "[ ]*[,|][ ]*" ";" libraries "${libraries}")
+list(TRANSFORM libraries STRIP)
+# A program that links Qt needs a package for each of its three libraries.
+foreach(library IN ITEMS core gui widgets)
+  if(NOT libraries MATCHES "(^|;)libqt6${library}6")
+    message(FATAL_ERROR "dpkg-shlibdeps names no libqt6${library}6 package: ${libraries}")
+  endif()
+endforeach()
+foreach(needed IN LISTS libraries ITEMS qt6-qpa-plugins)
   if(NOT needed IN_LIST depends_names)
     message(FATAL_ERROR "Depends lacks ${needed}: ${depends}")
   endif()

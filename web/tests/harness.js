@@ -11,20 +11,28 @@ import { chromium } from 'playwright-core';
 const root = join(dirname(fileURLToPath(import.meta.url)), '..', '..');
 export const siteDir = process.env.RMS_SITE_DIR ?? join(root, 'build-web', 'site');
 
-// Serves the site folder on a free port of 127.0.0.1 with Python's http.server.
+// Serves the site folder on a free port of 127.0.0.1 with Python's http.server. Its log of
+// requests on stderr is read all the time, or the server would block once the pipe is full;
+// only the end of it is kept, to say why the server stopped.
 export async function serveSite() {
   const server = spawn('python3', ['-u', '-m', 'http.server', '--bind', '127.0.0.1', '0',
     '--directory', siteDir], { stdio: ['ignore', 'pipe', 'pipe'] });
+  let log = '';
+  server.stderr.setEncoding('utf8');
+  server.stderr.on('data', (chunk) => {
+    log = (log + chunk).slice(-2000);
+  });
   const url = await new Promise((resolve, reject) => {
     let seen = '';
+    server.stdout.setEncoding('utf8');
     server.stdout.on('data', (chunk) => {
-      seen += chunk;
+      seen = (seen + chunk).slice(-2000);
       const port = /port (\d+)/.exec(seen);
       if (port) {
         resolve(`http://127.0.0.1:${port[1]}/`);
       }
     });
-    server.on('exit', (code) => reject(new Error(`http.server exited with ${code}`)));
+    server.on('exit', (code) => reject(new Error(`http.server exited with ${code}:\n${log}`)));
   });
   return { url, close: () => server.kill() };
 }
@@ -37,6 +45,12 @@ export function launchBrowser() {
     args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
       '--disable-background-networking', '--disable-component-update', '--disable-sync'],
   });
+}
+
+// A fresh context in American English and UTC unless the options say otherwise: the page
+// writes numbers in the browser's language, which chromium otherwise takes from the machine.
+export function newContext(browser, options = {}) {
+  return browser.newContext({ locale: 'en-US', timezoneId: 'UTC', ...options });
 }
 
 // The golden table: one press on a fresh window a row, by the native build's bits.

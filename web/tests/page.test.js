@@ -5,7 +5,9 @@
 import assert from 'node:assert/strict';
 import { after, before, test } from 'node:test';
 
-import { doubleBits, goldenRows, launchBrowser, screenshotGrey, serveSite } from './harness.js';
+import {
+  doubleBits, goldenRows, launchBrowser, newContext, screenshotGrey, serveSite,
+} from './harness.js';
 
 const INPUTS = ['t', 'T', 'Ip', 'Ia', 'Ib'];  // the boxes in the golden table's order
 const RESULTS = ['Full wave Sinusoidal', 'Pulsed Sinusoidal', 'Rectangular', 'Trapezoid',
@@ -27,7 +29,7 @@ after(async () => {
 
 // A fresh page, ready; every request and console complaint is kept for the checks.
 async function openPage(options = {}) {
-  const context = await browser.newContext({ viewport: { width: 760, height: 440 }, ...options });
+  const context = await newContext(browser, { viewport: { width: 760, height: 440 }, ...options });
   const page = await context.newPage();
   page.requests = [];
   page.complaints = [];
@@ -118,7 +120,7 @@ test('starts as the window does, asking nothing of another origin', async () => 
 });
 
 test('a module that does not load leaves one line and no form', async () => {
-  const context = await browser.newContext();
+  const context = await newContext(browser);
   await context.route('**/rms.wasm', (route) => route.fulfill({ status: 404, body: '' }));
   const page = await context.newPage();
   await page.goto(site.url);

@@ -4,14 +4,14 @@
 //   node web/tests/screenshots.js DIR
 import { join } from 'node:path';
 
-import { launchBrowser, serveSite } from './harness.js';
+import { launchBrowser, newContext, serveSite } from './harness.js';
 
 const dir = process.argv[2] ?? '.';
 const site = await serveSite();
 const browser = await launchBrowser();
 const viewport = { width: 710, height: 420 };
 for (const scale of [1, 2]) {
-  const context = await browser.newContext({ viewport, deviceScaleFactor: scale });
+  const context = await newContext(browser, { viewport, deviceScaleFactor: scale });
   const page = await context.newPage();
   page.on('console', (message) => console.log(`console ${message.type()}: ${message.text()}`));
   await page.goto(site.url);
@@ -27,7 +27,7 @@ for (const scale of [1, 2]) {
   await page.waitForTimeout(3500);  // long enough for chromium to name an unused preload
   await context.close();
 }
-const context = await browser.newContext({ viewport });
+const context = await newContext(browser, { viewport });
 await context.route('**/rms.wasm', (route) => route.fulfill({ status: 404, body: '' }));
 const page = await context.newPage();
 await page.goto(site.url);
