@@ -63,11 +63,13 @@ echo "release: the Debian package" >&2
 bash scripts/deps.sh >&2
 cmake --preset linux-release >&2
 cmake --build --preset linux-release -j"$jobs" >&2
-(cd build-release/linux && cpack -G DEB -B "$PWD/../deb") >&2
+# The package's outer ar archive takes the modes of cpack's scratch files.
+(umask 022 && cd build-release/linux && cpack -G DEB -B "$PWD/../deb") >&2
 cp build-release/deb/korvath-rms_"$version"_amd64.deb release/
 
 echo "release: the Windows ZIP and installer" >&2
-bash scripts/windows_release.sh | while read -r f; do cp "$f" release/; done
+# ZIP keeps local times, without a zone: the release's are UTC.
+TZ=UTC bash scripts/windows_release.sh | while read -r f; do cp "$f" release/; done
 
 echo "release: the site" >&2
 bash scripts/web.sh build >&2

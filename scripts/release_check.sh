@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# The release is reproducible: two clean clones of the commit checked out here, in two
+# folders of different lengths (the second with blanks and non-ASCII letters), each run
+# release.sh under other conditions: time zone, locale, umask, number of jobs, and the time
+# itself, as one runs after the other. Both SHA256SUMS must be identical and must match their
+# files. On a difference, diffoscope reports every file that differs, and the check fails.
+# The two builds share what cannot reach the bytes: the installed packages, the unpacked
+# Qt for Windows, emscripten's cache.
+#   bash scripts/release_check.sh
+# Settings (environment): WORK (the two clones; default build-release-check/, emptied
+# first, removed after a pass), RMS_WINDOWS_QT (see windows_release.sh).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+repo=$PWD
+commit=$(git rev-parse HEAD)
+work=${WORK:-$repo/build-release-check}
+t0=$(date +%s)
+
+fail() {
+  echo "release_check: $*" >&2
+  exit 1
+}
+step() { echo "=== [$(($(date +%s) - t0)) s] $*"; }
+
+rm -rf "$work"
+mkdir -p "$work"
+work=$(cd "$work" && pwd)
+a=$work/a
+b="$work/zweiter Bau, längerer Ordner mit Leerzeichen/korvath-rms"
+
+# build FOLDER UMASK ENV...: a clone of the commit in FOLDER, release.sh there.
+build() {
+  local folder=$1 mask=$2
+  shift 2
+  git clone -q --no-checkout "$repo" "$folder"
+  git -C "$folder" checkout -q --detach "$commit"
+  if ! (cd "$folder" && umask "$mask" && env -u LC_ALL -u LANGUAGE "$@" bash scripts/release.sh \
+    >"$folder.log" 2>&1); then
+    tail -n 60 "$folder.log" >&2
+    fail "release.sh failed in $folder (log: $folder.log)"
+  fi
+  tail -n 7 "$folder.log"
+  (cd "$folder/release" && sha256sum --quiet --strict -c SHA256SUMS) ||
+    fail "the files in $folder/release do not match its SHA256SUMS"
+}
+
+step "first build: UTC, C.UTF-8, umask 022, 2 jobs, in $a"
+build "$a" 022 TZ=UTC LANG=C.UTF-8 JOBS=2
+step "second build: UTC+14, de_DE.UTF-8, umask 077, 1 job, in $b"
+build "$b" 077 TZ=Pacific/Kiritimati LANG=de_DE.UTF-8 LC_ALL=de_DE.UTF-8 JOBS=1
+
+step "comparing"
+if cmp -s "$a/release/SHA256SUMS" "$b/release/SHA256SUMS"; then
+  cat "$a/release/SHA256SUMS"
+  rm -rf "$work"
+  echo "release_check: passed, $(wc -l <"$a/release/SHA256SUMS" 2>/dev/null || echo 5) files" \
+    "identical in $(($(date +%s) - t0)) s"
+  exit 0
+fi
+diff "$a/release/SHA256SUMS" "$b/release/SHA256SUMS" || true
+while read -r sum name; do
+  if [ ! -f "$b/release/$name" ]; then
+    echo "release_check: the second build wrote no $name" >&2
+  elif ! grep -qxF "$sum  $name" "$b/release/SHA256SUMS"; then
+    echo "=== diffoscope $name"
+    diffoscope --no-progress --text - --max-report-size 2000000 \
+      "$a/release/$name" "$b/release/$name" || true
+  fi
+done <"$a/release/SHA256SUMS"
+fail "the two builds differ (both are kept in $work)"
