@@ -29,14 +29,35 @@ work=$(cd "$work" && pwd)
 a=$work/a
 b="$work/zweiter Bau, längerer Ordner mit Leerzeichen/korvath-rms"
 
-# build FOLDER UMASK ENV...: a clone of the commit in FOLDER, release.sh there.
+# Run as root, the second build is another user's: nobody's, with a home of its own.
+second_user=()
+second_who="this user"
+if [ "$(id -u)" -eq 0 ] && id -u nobody >/dev/null 2>&1; then
+  mkdir -p "$work/home"
+  chown nobody "$work/home"
+  second_user=(setpriv --reuid=nobody --regid="$(id -g nobody)" --clear-groups env "HOME=$work/home")
+  second_who=nobody
+fi
+
+# build FOLDER UMASK AS_USER... -- ENV...: a clone of the commit in FOLDER, release.sh
+# there.
 build() {
-  local folder=$1 mask=$2
+  local folder=$1 mask=$2 as_user=()
   shift 2
+  while [ "$1" != -- ]; do
+    as_user+=("$1")
+    shift
+  done
+  shift
   git clone -q --no-checkout "$repo" "$folder"
   git -C "$folder" checkout -q --detach "$commit"
-  if ! (cd "$folder" && umask "$mask" && env -u LC_ALL -u LANGUAGE "$@" bash scripts/release.sh \
-    >"$folder.log" 2>&1); then
+  if ((${#as_user[@]})); then
+    chmod 755 "$work" "$(dirname "$folder")"
+    chown -R nobody "$folder"
+    touch "$folder.log" && chown nobody "$folder.log"
+  fi
+  if ! (cd "$folder" && umask "$mask" &&
+    "${as_user[@]}" env -u LC_ALL -u LANGUAGE "$@" bash scripts/release.sh >"$folder.log" 2>&1); then
     tail -n 60 "$folder.log" >&2
     fail "release.sh failed in $folder (log: $folder.log)"
   fi
@@ -45,10 +66,11 @@ build() {
     fail "the files in $folder/release do not match its SHA256SUMS"
 }
 
-step "first build: UTC, C.UTF-8, umask 022, 2 jobs, in $a"
-build "$a" 022 TZ=UTC LANG=C.UTF-8 JOBS=2
-step "second build: UTC+14, de_DE.UTF-8, umask 077, 1 job, in $b"
-build "$b" 077 TZ=Pacific/Kiritimati LANG=de_DE.UTF-8 LC_ALL=de_DE.UTF-8 JOBS=1
+step "first build: $(id -un), UTC, C.UTF-8, umask 022, 2 jobs, in $a"
+build "$a" 022 -- TZ=UTC LANG=C.UTF-8 JOBS=2
+step "second build: $second_who, UTC+14, de_DE.UTF-8, umask 077, 1 job, in $b"
+build "$b" 077 "${second_user[@]}" -- TZ=Pacific/Kiritimati LANG=de_DE.UTF-8 LC_ALL=de_DE.UTF-8 \
+  JOBS=1
 
 step "comparing"
 if cmp -s "$a/release/SHA256SUMS" "$b/release/SHA256SUMS"; then
