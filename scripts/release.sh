@@ -68,13 +68,11 @@ cmake --build --preset linux-release -j"$jobs" >&2
 cp build-release/deb/korvath-rms_"$version"_amd64.deb release/
 
 echo "release: the Windows ZIP and installer" >&2
-# ZIP keeps local times, without a zone: the release's are UTC. It also keeps the owner's
-# user and group ids, which fakeroot makes root's, as they are in the other archives.
-TZ=UTC fakeroot bash scripts/windows_release.sh | while read -r f; do cp "$f" release/; done
+bash scripts/windows_release.sh | while read -r f; do cp "$f" release/; done
 
 echo "release: the site" >&2
 bash scripts/web.sh build >&2
-python3 scripts/release_zip.py build-web/site "korvath-rms-$version-web" \
+/usr/bin/python3 scripts/release_zip.py build-web/site "korvath-rms-$version-web" \
   release/korvath-rms-"$version"-web.zip
 
 echo "release: the source" >&2

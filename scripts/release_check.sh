@@ -23,6 +23,9 @@ fail() {
 }
 step() { echo "=== [$(($(date +%s) - t0)) s] $*"; }
 
+# A difference is reported by diffoscope (Debian's diffoscope-minimal is enough).
+command -v diffoscope >/dev/null || fail "no diffoscope to report a difference with"
+
 rm -rf "$work"
 mkdir -p "$work"
 work=$(cd "$work" && pwd)
