@@ -53,7 +53,8 @@ fi
 SOURCE_DATE_EPOCH=$(git log -1 --format=%ct HEAD)
 export SOURCE_DATE_EPOCH
 jobs=${JOBS:-$(nproc)}
-export JOBS=$jobs
+# windows_release.sh reads JOBS; every other cmake --build, the web one too, this.
+export JOBS=$jobs CMAKE_BUILD_PARALLEL_LEVEL=$jobs
 started=$(date +%s)
 
 rm -rf release build-release build-windows build-web
