@@ -26,11 +26,28 @@ step() { echo "=== [$(($(date +%s) - t0)) s] $*"; }
 # A difference is reported by diffoscope (Debian's diffoscope-minimal is enough).
 command -v diffoscope >/dev/null || fail "no diffoscope to report a difference with"
 
-rm -rf "$work"
 mkdir -p "$work"
 work=$(cd "$work" && pwd)
 a=$work/a
 b="$work/zweiter Bau, längerer Ordner mit Leerzeichen/korvath-rms"
+shuffled=$(dirname "$b")
+fusermount -u -q "$shuffled" 2>/dev/null || true
+rm -rf "$work"
+mkdir -p "$work" "$shuffled"
+
+# Where FUSE is at hand, the second build lists every directory in another order, as
+# another file system would: through disorderfs, which shuffles the entries.
+shuffle="in the file system's own directory order"
+if command -v disorderfs >/dev/null && [ -w /dev/fuse ]; then
+  mkdir -p "$work/store"
+  chmod 755 "$work" "$work/store"
+  disorderfs -q --shuffle-dirents=yes --multi-user=yes "$work/store" "$shuffled" >/dev/null ||
+    fail "disorderfs could not mount $shuffled"
+  trap 'fusermount -u -q "$shuffled" || true' EXIT
+  shuffle="with every directory's entries shuffled"
+else
+  echo "release_check: no disorderfs or no /dev/fuse: both builds see the same directory order"
+fi
 
 # Run as root, the second build is another user's: nobody's, with a home of its own.
 second_user=()
@@ -71,7 +88,7 @@ build() {
 
 step "first build: $(id -un), UTC, C.UTF-8, umask 022, 2 jobs, in $a"
 build "$a" 022 -- TZ=UTC LANG=C.UTF-8 JOBS=2
-step "second build: $second_who, UTC+14, de_DE.UTF-8, umask 077, 1 job, in $b"
+step "second build: $second_who, UTC+14, de_DE.UTF-8, umask 077, 1 job, in $b, $shuffle"
 build "$b" 077 "${second_user[@]}" -- TZ=Pacific/Kiritimati LANG=de_DE.UTF-8 LC_ALL=de_DE.UTF-8 \
   JOBS=1
 
@@ -79,6 +96,7 @@ step "comparing"
 if cmp -s "$a/release/SHA256SUMS" "$b/release/SHA256SUMS"; then
   cat "$a/release/SHA256SUMS"
   files=$(wc -l <"$a/release/SHA256SUMS")
+  fusermount -u -q "$shuffled" 2>/dev/null || true
   rm -rf "$work"
   echo "release_check: passed, $files files identical in $(($(date +%s) - t0)) s"
   exit 0
