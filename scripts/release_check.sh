@@ -43,7 +43,7 @@ if command -v disorderfs >/dev/null && [ -w /dev/fuse ]; then
   chmod 755 "$work" "$work/store"
   disorderfs -q --shuffle-dirents=yes --multi-user=yes "$work/store" "$shuffled" >/dev/null ||
     fail "disorderfs could not mount $shuffled"
-  trap 'fusermount -u -q "$shuffled" || true' EXIT
+  trap 'fusermount -u -q "$shuffled" 2>/dev/null || true' EXIT
   shuffle="with every directory's entries shuffled"
 else
   echo "release_check: no disorderfs or no /dev/fuse: both builds see the same directory order"
@@ -111,4 +111,4 @@ while read -r sum name; do
       "$a/release/$name" "$b/release/$name" || true
   fi
 done <"$a/release/SHA256SUMS"
-fail "the two builds differ (both are kept in $work)"
+fail "the two builds differ (both are kept in $work; the second one, if shuffled, in $work/store)"
