@@ -3,8 +3,9 @@
 # The release is reproducible: two clean clones of the commit checked out here, in two
 # folders of different lengths (the second with blanks and non-ASCII letters), each run
 # release.sh under other conditions: time zone, locale, umask, number of jobs, and the time
-# itself, as one runs after the other. Both SHA256SUMS must be identical and must match their
-# files. On a difference, diffoscope reports every file that differs, and the check fails.
+# itself, as one runs after the other; the second, when run as root, as another user, and
+# through disorderfs with shuffled directories where FUSE is at hand. Both SHA256SUMS must be
+# identical and must match their files. On a difference, diffoscope reports every file that differs, and the check fails.
 # The two builds share what cannot reach the bytes: the installed packages, the unpacked
 # Qt for Windows, emscripten's cache.
 #   bash scripts/release_check.sh
