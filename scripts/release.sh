@@ -101,7 +101,7 @@ done
 [ "$(ls | wc -l)" -eq "${#names[@]}" ] || fail "release/ holds files of no download: $(ls)"
 sha256sum -- "${names[@]}" >SHA256SUMS
 
-echo "release: $(git rev-parse --short=12 "$commit")$marker in $(($(date +%s) - started)) s," \
+echo "release: $(git rev-parse --short=12 HEAD)$marker in $(($(date +%s) - started)) s," \
   "into $PWD:"
 for name in "${names[@]}" SHA256SUMS; do
   printf '%12s bytes  %s\n' "$(stat -c %s -- "$name")" "$name"
