@@ -18,6 +18,8 @@ packages=(
   g++-mingw-w64-x86-64-posix mingw-w64-tools qt6-base-dev-tools wine64 wine xclip
   # The Windows release: its installer, and the portable ZIP unpacked by the check.
   nsis unzip
+  # The release check: the report on two builds that differ, and shuffled directories.
+  diffoscope-minimal disorderfs
   gzip man-db
   # The browser edition: the compiler, the float conversions its library lacks, the web
   # font's source and the tools that cut it, the browser its tests drive, and npm for

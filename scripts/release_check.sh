@@ -24,6 +24,7 @@ fail() {
 }
 step() { echo "=== [$(($(date +%s) - t0)) s] $*"; }
 
+bash scripts/deps.sh
 # A difference is reported by diffoscope (Debian's diffoscope-minimal is enough).
 command -v diffoscope >/dev/null || fail "no diffoscope to report a difference with"
 
