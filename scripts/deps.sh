@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # Installs on Debian (as root, or through sudo) what a purpose needs and is missing.
-#   bash scripts/deps.sh GROUP...   groups: desktop tests cross windows wine web browser
+#   bash scripts/deps.sh GROUP...   groups: desktop tests cross windows wine web browser release
 #   bash scripts/deps.sh all        every group: what scripts/test.sh needs
 #   bash scripts/deps.sh --list GROUP...   prints the packages instead (for measuring them)
 # run.sh asks for desktop only, so starting the calculator does not bring the workshop.
@@ -32,12 +32,16 @@ declare -A groups=(
   # Its tests: a native build writes the conversion cases, chromium shows the page, node and
   # npm run the suite's one package.
   [browser]="build-essential googletest chromium nodejs"
+  # The release: the Debian package's tools (its library dependencies, the gzipped manual
+  # page), git for the source archive, and for its check the report on two builds that
+  # differ and the file system that shuffles directories.
+  [release]="dpkg-dev file gzip git python3 diffoscope-minimal disorderfs"
 )
 
 list_only=false
 if [ "${1:-}" = --list ]; then list_only=true; shift; fi
 wanted=("$@")
-if [ "${wanted[*]:-}" = all ]; then wanted=(desktop tests cross windows wine web browser); fi
+if [ "${wanted[*]:-}" = all ]; then wanted=(desktop tests cross windows wine web browser release); fi
 if ((${#wanted[@]} == 0)); then
   echo "usage: bash scripts/deps.sh GROUP... | all (groups: ${!groups[*]})" >&2
   exit 2

@@ -6,14 +6,17 @@
 #   bash scripts/windows_release.sh
 #   bash scripts/windows_release.sh --preflight   only says whether it can run here: status 0,
 #       or 3 with the reason on stdout when this machine cannot build it (other faults: 1)
+#   bash scripts/windows_release.sh --kit         only finds (or unpacks) the Qt for Windows
+#       and prints its folder
 # Settings (environment): RMS_WINDOWS_QT, a Qt 6 for MinGW-w64 x86-64 (the folder holding
 # lib/cmake/Qt6/qt.toolchain.cmake); without it, the kit's own /opt/qt6-mingw if someone
 # unpacked it there, else the Qt of ../shared/windows/ unpacked once under
 # ${XDG_CACHE_HOME:-~/.cache}/korvath-rms/, which needs no root. JOBS (nproc).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-preflight=false
+preflight=false kit_only=false
 [ "${1:-}" = --preflight ] && preflight=true
+[ "${1:-}" = --kit ] && kit_only=true
 bash scripts/deps.sh windows >&2
 
 cannot() {
@@ -42,6 +45,10 @@ if [ -z "$chosen" ]; then
   else
     cannot "no Qt for Windows: set RMS_WINDOWS_QT or provide $tarball"
   fi
+fi
+if $kit_only && [ -f "$RMS_WINDOWS_QT/$toolchain" ]; then
+  echo "$RMS_WINDOWS_QT"
+  exit 0
 fi
 if [ -f "$RMS_WINDOWS_QT/$toolchain" ]; then
   kit=$(sed -n 's/^set(PACKAGE_VERSION "\([0-9.]*\)")$/\1/p' \

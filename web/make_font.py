@@ -14,7 +14,9 @@ FAMILY = "Korvath Sans"
 
 
 def main(source: str, target: str) -> None:
-    font = TTFont(source)
+    # Saving would otherwise stamp head.modified with the clock; the source's own date
+    # keeps the file the same on every rebuild.
+    font = TTFont(source, recalcTimestamp=False)
     options = subset.Options()
     options.flavor = "woff2"
     options.layout_features = ["kern"]
