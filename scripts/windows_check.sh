@@ -147,6 +147,9 @@ diff <(cd "$portable" && find . -type f | sed 's|^\./||' | sort) \
 
 # --- Wine -----------------------------------------------------------------------------
 export WINEDEBUG=-all DISPLAY=:$DISPLAY_NUM
+# Wine speaks the desktop's language, and so does the installer, whose window titles the
+# check looks for: in German its "Setup" is "Installation".
+export LC_ALL=C.UTF-8
 # No Mono or Gecko prompts, and no Linux menu entries for the Start-menu shortcuts.
 export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe=d"
 xvfb_pid=
