@@ -366,6 +366,7 @@ TEST(Failure, EveryNumberHasItsOwnRowOfWords) {
     EXPECT_STREQ(Failure(n).what(), describe(n).c_str());
   }
   EXPECT_EQ(Failure(ErrorNumber::DivisionByZero).description(), "Division by zero");
+  EXPECT_EQ(describe(static_cast<ErrorNumber>(999)), "Unknown error") << "no borrowed words";
 }
 
 }  // namespace
