@@ -42,17 +42,13 @@ await page.getByRole('button', { name: 'Calculate' }).waitFor();
 const perPress = await page.evaluate(async () => {
   const { default: createCalculator } = await import('./rms.js');
   const module = await createCalculator();
-  module._rms_start('.'.charCodeAt(0));
+  const calculator = new module.Calculator('.');
   const texts = ['0.5', '1', '1', '.5', '1'];
   const press = () => {
-    texts.forEach((text, index) => {
-      const size = module.lengthBytesUTF8(text);
-      const buffer = module._malloc(size + 1);
-      module.stringToUTF8(text, buffer, size + 1);
-      module._rms_type(index, buffer, size);
-      module._free(buffer);
-    });
-    return JSON.parse(module.UTF8ToString(module._rms_press()));
+    const steps = calculator.press(texts);
+    const record = Array.from({ length: steps.size() }, (_, i) => steps.get(i));
+    steps.delete();
+    return record;
   };
   const runs = [];
   for (let run = 0; run < 20; ++run) {
