@@ -123,6 +123,78 @@ function showMessage(module, { text, style, title }) {
   });
 }
 
+// A link to a calculation: the five box texts in the address's fragment, under the keys a
+// person sees and the batch's CSV header uses ("#t=0.5&T=1&Ip=1&Ia=.5&Ib=1"). Reading gives
+// the texts to put in the boxes and what was ignored: a key that is not one of the five, a
+// key given twice, a text that is not properly percent-escaped or is over the limit.
+function readLink(fragment, keys, limit) {
+  const found = new Map();  // key -> every text given for it
+  const ignored = new Set();
+  for (const part of fragment.split('&').filter((p) => p !== '')) {
+    const at = part.indexOf('=');
+    const key = at < 0 ? part : part.slice(0, at);
+    if (!keys.includes(key)) {
+      ignored.add(`unknown key "${key.length > 20 ? `${key.slice(0, 20)}…` : key}"`);
+      continue;
+    }
+    found.set(key, [...(found.get(key) ?? []), at < 0 ? '' : part.slice(at + 1)]);
+  }
+  const texts = new Map();
+  for (const [key, given] of found) {
+    if (given.length > 1) {
+      ignored.add(`repeated key "${key}"`);
+      continue;
+    }
+    let text;
+    try {
+      text = decodeURIComponent(given[0]);
+    } catch {
+      ignored.add(`badly escaped "${key}"`);
+      continue;
+    }
+    if (text.length > limit) {
+      ignored.add(`over-long "${key}"`);
+      continue;
+    }
+    texts.set(key, text);
+  }
+  return { texts, ignored: [...ignored] };
+}
+
+function ignoredSentence(ignored) {
+  const list = new Intl.ListFormat('en', { type: 'conjunction' }).format(ignored);
+  return `The link's ${list} ${ignored.length > 1 ? 'were' : 'was'} ignored.`;
+}
+
+// A box text in a fragment: percent-escaped, a lone surrogate (which has no escape) as U+FFFD.
+function escapeText(text) {
+  const lone = /[\uD800-\uDBFF](?![\uDC00-\uDFFF])|(?<![\uD800-\uDBFF])[\uDC00-\uDFFF]/g;
+  return encodeURIComponent(text.replace(lone, '\uFFFD'));
+}
+
+// Offline after one visit, where the browser allows a service worker; elsewhere (file://,
+// workers turned off, a private window that refuses them) the page simply stays online.
+// A newer site's worker takes over once this page has loaded all it needs from the old one.
+async function keepOffline() {
+  try {
+    const registration = await navigator.serviceWorker.register('sw.js');
+    const handOver = (worker) => {
+      if (worker.state === 'installed') {
+        worker.postMessage('activate');
+      }
+    };
+    if (registration.waiting) {
+      handOver(registration.waiting);
+    }
+    registration.addEventListener('updatefound', () => {
+      const worker = registration.installing;
+      worker?.addEventListener('statechange', () => handOver(worker));
+    });
+  } catch {
+    // Nothing to tell: the calculator works as it is.
+  }
+}
+
 // The elements of one of the module's vectors as an array; the vector itself is freed.
 function arrayOf(vector) {
   try {
@@ -201,7 +273,27 @@ function start(module, design) {
 
   const separator = decimalSeparatorOf(navigator.language);
   const calculator = new module.Calculator(separator);
-  const inputs = design.inputs.map((name) => boxes.get(name));
+  const inputs = design.inputs.map(({ name }) => boxes.get(name));
+  const keys = design.inputs.map(({ key }) => key);
+
+  // Texts from the address are data: they only ever become a box's value.
+  const link = readLink(location.hash.slice(1), keys, design.maxInputLength);
+  keys.forEach((key, i) => {
+    if (link.texts.has(key)) {
+      inputs[i].value = link.texts.get(key);
+      kept.set(inputs[i], inputs[i].value);
+    }
+  });
+  if (link.ignored.length > 0) {
+    status.textContent = ignoredSentence(link.ignored);
+  }
+  // After a press the address holds a link to what the window shows, in the same history entry.
+  function writeLink() {
+    const fragment = keys
+      .map((key, i) => `${key}=${escapeText(calculator.linkText(inputs[i].value))}`)
+      .join('&');
+    history.replaceState(history.state, '', `#${fragment}`);
+  }
 
   let running = false;
   let ended = false;
@@ -238,6 +330,7 @@ function start(module, design) {
             break;
         }
       }
+      writeLink();
     } finally {
       running = false;
     }
@@ -270,6 +363,9 @@ function start(module, design) {
   first.focus();
   first.setSelectionRange(first.value.length, first.value.length);
   performance.mark('calculator-ready');
+  if ('serviceWorker' in navigator) {
+    keepOffline();
+  }
 }
 
 function failed(reason) {
@@ -292,6 +388,7 @@ try {
     print: () => {},
     printErr: (text) => console.warn(text),
   });
+  performance.mark('calculator-module');
   const design = module.design();
   design.controls = arrayOf(design.controls);
   design.sketch = arrayOf(design.sketch);

@@ -11,11 +11,14 @@
 
 #include <emscripten/bind.h>
 
+#include <algorithm>
 #include <array>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "runtime/conversions.h"
+#include "runtime/failure.h"
 #include "runtime/services.h"
 #include "window/calculator.h"
 #include "window/input_limit.h"
@@ -26,10 +29,13 @@
 namespace rms {
 namespace {
 
-// The input boxes in the order a press takes their texts: the golden table's and the
-// batch's columns.
-constexpr std::array kInputs{TextBox::t, TextBox::P, TextBox::Ip, TextBox::Ia, TextBox::Ib};
-using InputTexts = std::array<std::string, kInputs.size()>;
+// The texts of the input boxes in the order of kInputBoxes.
+using InputTexts = std::array<std::string, kInputBoxes.size()>;
+
+struct Input {
+  std::string name;  // the widget name
+  std::string key;   // the name a person sees
+};
 
 struct Control {
   std::string name;  // the widget name, "Text6(3)" for an element of an array
@@ -59,8 +65,8 @@ struct Design {
   int height;
   int maxInputLength;
   std::vector<Control> controls;
-  std::vector<SketchElement> sketch;               // bottom to top, as the window paints them
-  std::array<std::string, kInputs.size()> inputs;  // the input boxes' names, in press order
+  std::vector<SketchElement> sketch;  // bottom to top, as the window paints them
+  std::array<Input, kInputBoxes.size()> inputs;
 };
 
 Design design() {
@@ -90,8 +96,8 @@ Design design() {
       }
     }
   }
-  for (size_t i = 0; i < kInputs.size(); ++i) {
-    out.inputs[i] = boxName(kInputs[i]);
+  for (size_t i = 0; i < kInputBoxes.size(); ++i) {
+    out.inputs[i] = {std::string(boxName(kInputBoxes[i].box)), std::string(kInputBoxes[i].key)};
   }
   return out;
 }
@@ -128,8 +134,8 @@ class PageServices : public Services {
   }
 
   std::vector<Step> press(Calculator& calculator, const InputTexts& inputs) {
-    for (size_t i = 0; i < kInputs.size(); ++i) {
-      texts_[static_cast<size_t>(kInputs[i])] = inputs[i];
+    for (size_t i = 0; i < kInputBoxes.size(); ++i) {
+      texts_[static_cast<size_t>(kInputBoxes[i].box)] = inputs[i];
     }
     record_.clear();
     calculator.Command1_Click();
@@ -146,12 +152,25 @@ class PageServices : public Services {
 class PageCalculator {
  public:
   explicit PageCalculator(const std::string& decimalSeparator)
-      : calculator_(services_, decimalSeparator == "," ? ',' : '.') {}
+      : separator_(decimalSeparator == "," ? ',' : '.'), calculator_(services_, separator_) {}
 
   // The five input texts in press order; a NUL is part of a text.
   std::vector<Step> press(const InputTexts& inputs) { return services_.press(calculator_, inputs); }
 
+  // A box text as a link carries it: a number read with a decimal comma gets a '.', which
+  // every language reads; any other text stays as it is.
+  std::string linkText(const std::string& text) const {
+    const Outcome<float> number = TryTextToSingle(text, separator_);
+    if (separator_ == '.' || (!number && number.failure() == ErrorNumber::NotANumber)) {
+      return text;
+    }
+    std::string out = text;
+    std::replace(out.begin(), out.end(), ',', '.');
+    return out;
+  }
+
  private:
+  char separator_;
   PageServices services_;
   Calculator calculator_;
 };
@@ -174,6 +193,14 @@ EMSCRIPTEN_BINDINGS(calculator) {
       .element(&TwipsLine::x2)
       .element(&TwipsLine::y2);
   value_array<InputTexts>("InputTexts")
+      .element(emscripten::index<0>())
+      .element(emscripten::index<1>())
+      .element(emscripten::index<2>())
+      .element(emscripten::index<3>())
+      .element(emscripten::index<4>());
+
+  value_object<Input>("Input").field("name", &Input::name).field("key", &Input::key);
+  value_array<std::array<Input, kInputBoxes.size()>>("Inputs")
       .element(emscripten::index<0>())
       .element(emscripten::index<1>())
       .element(emscripten::index<2>())
@@ -237,5 +264,6 @@ EMSCRIPTEN_BINDINGS(calculator) {
   register_vector<Step>("StepList");
   class_<PageCalculator>("Calculator")
       .constructor<const std::string&>()
-      .function("press", &PageCalculator::press);
+      .function("press", &PageCalculator::press)
+      .function("linkText", &PageCalculator::linkText);
 }
