@@ -271,8 +271,13 @@ function start(module, design) {
     });
   }
 
-  const separator = decimalSeparatorOf(navigator.language);
-  const calculator = new module.Calculator(separator);
+  // Made after the first frame, or by the first press if that comes sooner: the browser's
+  // number formats, which give the separator, take longer to load than the rest of the start.
+  let made = null;
+  const calculator = () => {
+    made ??= new module.Calculator(decimalSeparatorOf(navigator.language));
+    return made;
+  };
   const inputs = design.inputs.map(({ name }) => boxes.get(name));
   const keys = design.inputs.map(({ key }) => key);
 
@@ -290,7 +295,7 @@ function start(module, design) {
   // After a press the address holds a link to what the window shows, in the same history entry.
   function writeLink() {
     const fragment = keys
-      .map((key, i) => `${key}=${escapeText(calculator.linkText(inputs[i].value))}`)
+      .map((key, i) => `${key}=${escapeText(calculator().linkText(inputs[i].value))}`)
       .join('&');
     history.replaceState(history.state, '', `#${fragment}`);
   }
@@ -311,7 +316,7 @@ function start(module, design) {
     }
     running = true;
     try {
-      const steps = arrayOf(calculator.press(inputs.map((box) => box.value)));
+      const steps = arrayOf(calculator().press(inputs.map((box) => box.value)));
       for (const step of steps) {
         switch (step.kind) {
           case StepKind.Set: {
@@ -363,6 +368,7 @@ function start(module, design) {
   first.focus();
   first.setSelectionRange(first.value.length, first.value.length);
   performance.mark('calculator-ready');
+  requestAnimationFrame(() => setTimeout(calculator));
   if ('serviceWorker' in navigator) {
     keepOffline();
   }
