@@ -335,12 +335,27 @@ function start(module, design) {
             break;
         }
       }
-      writeLink();
+      if (linkOpened) {
+        location.reload();
+      } else {
+        writeLink();
+      }
     } finally {
       running = false;
     }
   }
   button.addEventListener('click', press);
+
+  // A link opened in the tab that shows the page changes only the fragment, which loads
+  // nothing: the page starts afresh from it, as from any link, once a press in progress has
+  // finished.
+  let linkOpened = false;
+  window.addEventListener('hashchange', () => {
+    linkOpened = true;
+    if (!running) {
+      location.reload();
+    }
+  });
 
   document.addEventListener('keydown', (event) => {
     if (dialog.open || ended) {

@@ -415,6 +415,20 @@ for (const [name, fragment, texts, line] of [
   });
 }
 
+test('a link opened in the tab that shows the page fills the boxes afresh', async () => {
+  const page = await openPage({}, `${site.url}#t=2&T=1&Ip=3&Ia=1&Ib=2`);
+  await calculate(page).click();
+  await dismiss(page, 'Warning', 'Duty Cycle cannot be > 100%, t has been reduced to limit D to 100%');
+  await expectResults(page, row('2', '1', '3', '1', '2'));
+  await page.goto(`${site.url}#Ip=7`);
+  await eventually(async () => {
+    assert.deepEqual(await Promise.all(INPUTS.map((name) => box(page, name).inputValue())),
+      ['0.5', '1', '7', '.5', '1']);
+    assert.equal(await box(page, RESULTS[0]).inputValue(), '');
+  });
+  await finish(page);
+});
+
 test('after a press the address holds the boxes, and a German link gives the same on an English page', async () => {
   const german = await openPage({ locale: 'de-DE' });
   const length = await german.evaluate(() => history.length);
