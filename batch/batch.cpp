@@ -31,13 +31,15 @@ struct InputColumn {
   std::string_view name;
   float WaveformInputs::*field;
 };
-constexpr std::array<InputColumn, 5> kInputColumns = {{
-    {TextBox::t, "t", &WaveformInputs::t},
-    {TextBox::P, "T", &WaveformInputs::T},
-    {TextBox::Ip, "Ip", &WaveformInputs::Ip},
-    {TextBox::Ia, "Ia", &WaveformInputs::Ia},
-    {TextBox::Ib, "Ib", &WaveformInputs::Ib},
-}};
+constexpr std::array<InputColumn, kInputBoxes.size()> kInputColumns = [] {
+  constexpr std::array kFields{&WaveformInputs::t, &WaveformInputs::T, &WaveformInputs::Ip,
+                               &WaveformInputs::Ia, &WaveformInputs::Ib};
+  std::array<InputColumn, kInputBoxes.size()> columns{};
+  for (size_t i = 0; i < columns.size(); ++i) {
+    columns[i] = {kInputBoxes[i].box, kInputBoxes[i].key, kFields[i]};
+  }
+  return columns;
+}();
 
 // The column a counted failure of the press belongs to.
 std::string_view columnOf(const CountedFailure& failure) {

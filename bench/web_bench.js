@@ -2,11 +2,15 @@
 // The browser edition's figures, reported, not asserted:
 //   the site's total weight gzipped (every file at gzip -9, as a server would send it),
 //   load to ready in headless chromium from localhost (navigation start to the page's
-//   "calculator-ready" mark, the T box focused; median of 10 fresh pages),
+//   "calculator-ready" mark, the T box focused): a first visit in a fresh profile, a repeat
+//   visit answered by the service worker, and, as the floor, the first paint of a bare
+//   one-line page from the same server; medians of 10 of each, taken in turn, and where
+//   the first visit's time goes,
 //   one press in chromium (five box texts in, Command1_Click, the record out; median of
 //   20 runs of 2,000 presses, a module of its own so the page's state is untouched).
 // Run after `bash scripts/web.sh build`:   node bench/web_bench.js
-import { readdirSync, readFileSync } from 'node:fs';
+import { mkdtempSync, readdirSync, readFileSync, rmSync, symlinkSync, writeFileSync } from 'node:fs';
+import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { gzipSync } from 'node:zlib';
 
@@ -23,18 +27,71 @@ for (const file of readdirSync(siteDir).sort()) {
 }
 console.log(`site, gzipped: ${(total / 1024).toFixed(1)} KiB (aim: at most 150 KB)`);
 
-const site = await serveSite();
+// The site and the bare page side by side in one served folder.
+const served = mkdtempSync(join(tmpdir(), 'rms-bench-'));
+symlinkSync(siteDir, join(served, 'site'));
+writeFileSync(join(served, 'bare.html'),
+  '<!DOCTYPE html><html lang="en"><title>Bare</title><p>One line of text.</p></html>\n');
+const server = await serveSite(served);
+const site = { url: `${server.url}site/` };
 const browser = await launchBrowser();
-const ready = [];
+
+const readyTime = (page) => page.evaluate(async () => {
+  while (performance.getEntriesByName('calculator-ready').length === 0) {
+    await new Promise((resolve) => setTimeout(resolve, 5));
+  }
+  return performance.getEntriesByName('calculator-ready')[0].startTime;
+});
+// Where a first visit's time goes: when each file had come, and the page's own steps.
+const steps = (page) => page.evaluate(() => {
+  const at = { navigation: performance.getEntriesByType('navigation')[0].responseEnd };
+  for (const entry of performance.getEntriesByType('resource')) {
+    at[entry.name.split('/').pop()] = entry.responseEnd;
+  }
+  for (const mark of performance.getEntriesByType('mark')) {
+    at[mark.name] = mark.startTime;
+  }
+  for (const paint of performance.getEntriesByType('paint')) {
+    at[paint.name] = paint.startTime;
+  }
+  return at;
+});
+const times = { first: [], repeat: [], bare: [] };
+const breakdown = [];
 for (let i = 0; i < 10; ++i) {
-  const context = await newContext(browser);
-  const page = await context.newPage();
+  let context = await newContext(browser);
+  let page = await context.newPage();
   await page.goto(site.url);
-  await page.waitForFunction(() => performance.getEntriesByName('calculator-ready').length > 0);
-  ready.push(await page.evaluate(() => performance.getEntriesByName('calculator-ready')[0].startTime));
+  times.first.push(await readyTime(page));
+  breakdown.push(await steps(page));
+  await page.evaluate(() => navigator.serviceWorker.ready);
+  await page.goto(site.url);
+  times.repeat.push(await readyTime(page));
+  if (!(await page.evaluate(() => navigator.serviceWorker.controller))) {
+    throw new Error('the repeat visit was not answered by the service worker');
+  }
+  await context.close();
+
+  context = await newContext(browser);
+  page = await context.newPage();
+  await page.goto(`${server.url}bare.html`);
+  times.bare.push(await page.evaluate(() => new Promise((resolve) => {
+    new PerformanceObserver((list) => resolve(list.getEntries()[0].startTime))
+      .observe({ type: 'paint', buffered: true });
+  })));
   await context.close();
 }
-console.log(`load to ready: median ${median(ready).toFixed(1)} ms of ${ready.map((t) => t.toFixed(0)).join(', ')} (aim: 300 ms)`);
+const show = (values) => `${median(values).toFixed(1)} ms (${values.map((t) => t.toFixed(0)).join(', ')})`;
+console.log(`first visit to ready:  median ${show(times.first)}`);
+console.log(`repeat visit to ready: median ${show(times.repeat)}`);
+console.log(`bare page, first paint: median ${show(times.bare)}`);
+console.log(`first visit / bare: ${(median(times.first) / median(times.bare)).toFixed(2)} (aim: at most 2), ` +
+  `repeat visit / bare: ${(median(times.repeat) / median(times.bare)).toFixed(2)} (aim: at most 1.5)`);
+const names = [...new Set(breakdown.flatMap(Object.keys))]
+  .sort((a, b) => (breakdown[0][a] ?? Infinity) - (breakdown[0][b] ?? Infinity));
+console.log(`first visit, medians: ${names.map((name) =>
+  `${name} ${median(breakdown.map((b) => b[name]).filter((t) => t !== undefined)).toFixed(0)}`)
+  .join(', ')} ms`);
 
 const page = await (await newContext(browser)).newPage();
 await page.goto(site.url);
@@ -42,17 +99,13 @@ await page.getByRole('button', { name: 'Calculate' }).waitFor();
 const perPress = await page.evaluate(async () => {
   const { default: createCalculator } = await import('./rms.js');
   const module = await createCalculator();
-  module._rms_start('.'.charCodeAt(0));
+  const calculator = new module.Calculator('.');
   const texts = ['0.5', '1', '1', '.5', '1'];
   const press = () => {
-    texts.forEach((text, index) => {
-      const size = module.lengthBytesUTF8(text);
-      const buffer = module._malloc(size + 1);
-      module.stringToUTF8(text, buffer, size + 1);
-      module._rms_type(index, buffer, size);
-      module._free(buffer);
-    });
-    return JSON.parse(module.UTF8ToString(module._rms_press()));
+    const steps = calculator.press(texts);
+    const record = Array.from({ length: steps.size() }, (_, i) => steps.get(i));
+    steps.delete();
+    return record;
   };
   const runs = [];
   for (let run = 0; run < 20; ++run) {
@@ -66,4 +119,5 @@ const perPress = await page.evaluate(async () => {
 });
 console.log(`one press: median ${median(perPress).toFixed(2)} µs (aim: under 50 µs)`);
 await browser.close();
-site.close();
+server.close();
+rmSync(served, { recursive: true, force: true });

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -24,6 +25,20 @@ enum class TextBox {
 
 // The layout name of a box: "t", "P", ..., "Text6(0)", ..., "Text6(6)".
 std::string_view boxName(TextBox box);
+
+// The five input boxes in the order of the batch's CSV columns, each with the key a person
+// sees on its label and in the CSV header (the T box is named P in the layout).
+struct InputBox {
+  TextBox box;
+  std::string_view key;
+};
+inline constexpr std::array<InputBox, 5> kInputBoxes{{
+    {TextBox::t, "t"},
+    {TextBox::P, "T"},
+    {TextBox::Ip, "Ip"},
+    {TextBox::Ia, "Ia"},
+    {TextBox::Ib, "Ib"},
+}};
 
 // Message box styles: the numbers are the style codes of the boxes.
 enum class MessageStyle : int {

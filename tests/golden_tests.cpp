@@ -33,8 +33,6 @@ namespace {
 
 using Texts = std::array<std::string, 5>;  // t, P, Ip, Ia, Ib as typed
 
-constexpr std::array<TextBox, 5> kInputBoxes = {TextBox::t, TextBox::P, TextBox::Ip, TextBox::Ia,
-                                                TextBox::Ib};
 constexpr std::array<TextBox, 6> kResultBoxes = {TextBox::Text6_0, TextBox::Text6_1,
                                                  TextBox::Text6_3, TextBox::Text6_4,
                                                  TextBox::Text6_5, TextBox::Text6_6};
@@ -61,7 +59,7 @@ std::string pressRow(const Texts& texts) {
   FakeServices fake;
   Calculator calc(fake);
   for (size_t i = 0; i < texts.size(); ++i) {
-    fake.type(kInputBoxes[i], texts[i]);
+    fake.type(kInputBoxes[i].box, texts[i]);
   }
   calc.Command1_Click();
 

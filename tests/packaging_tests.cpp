@@ -11,13 +11,14 @@
 #include <QXmlStreamReader>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <fstream>
 #include <iterator>
 #include <map>
 #include <set>
-#include <string>
 #include <stdexcept>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -302,17 +303,41 @@ TEST_P(IconDrawing, TraceIsOneConnectedSinePeriodAcrossTheScreen) {
 
 INSTANTIATE_TEST_SUITE_P(Sizes, IconDrawing, testing::ValuesIn(kIconSizes));
 
-// The committed icon files are what the drawing code makes today.
+// The committed icon files are what the drawing code makes today: the desktop's, then the
+// web page's manifest icons.
 TEST(CommittedIcons, PngFilesMatchTheDrawing) {
+  std::vector<std::pair<std::string, IconImage>> files;
   for (int size : kIconSizes) {
-    const QString path =
-        QStringLiteral(RMS_SOURCE_DIR "/packaging/icons/korvath-rms-%1.png").arg(size);
-    SCOPED_TRACE(path.toStdString());
-    QImage png(path);
+    files.emplace_back("korvath-rms-" + std::to_string(size) + ".png", drawIcon(size));
+  }
+  for (int pixels : kWebIconPixels) {
+    files.emplace_back("korvath-rms-" + std::to_string(pixels) + ".png", iconForPixels(pixels));
+  }
+  files.emplace_back("korvath-rms-maskable-512.png", maskableIcon(512));
+  for (const auto& [name, drawing] : files) {
+    const std::string path = RMS_SOURCE_DIR "/packaging/icons/" + name;
+    SCOPED_TRACE(path);
+    QImage png(QString::fromStdString(path));
     ASSERT_FALSE(png.isNull());
     EXPECT_LE(png.colorCount(), kPaletteSize) << "not a 16-colour image";
-    expectSamePixels(png.convertToFormat(QImage::Format_ARGB32), drawIcon(size));
+    expectSamePixels(png.convertToFormat(QImage::Format_ARGB32), drawing);
   }
+}
+
+// A maskable icon keeps its whole drawing inside the circle every crop keeps, on the case's
+// grey.
+TEST(WebIcons, MaskableDrawingLiesInTheSafeCircle) {
+  const IconImage icon = maskableIcon(512);
+  const double centre = 255.5;
+  const double safe = 0.4 * icon.size;
+  for (int y = 0; y < icon.size; ++y) {
+    for (int x = 0; x < icon.size; ++x) {
+      if (std::hypot(x - centre, y - centre) > safe) {
+        ASSERT_EQ(icon.at(x, y), Colour::Silver) << x << ", " << y;
+      }
+    }
+  }
+  EXPECT_EQ(icon.at(256, 256), iconForPixels(256).at(128, 128));
 }
 
 TEST(CommittedIcons, IcoFileMatchesTheDrawing) {

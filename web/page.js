@@ -42,7 +42,7 @@ function svgElement(name, attributes) {
 // The sketches, bottom to top in the order the design lists them. Lines and outlines
 // run through the centres of their pixels, one logical pixel wide, so both end pixels
 // light; a dotted line starts and ends on pixel edges so that each dot fills whole pixels.
-function sketchLayer(design) {
+function sketchLayer(module, design) {
   const svg = svgElement('svg', {
     class: 'sketches',
     width: toPixels(design.width),
@@ -51,11 +51,12 @@ function sketchLayer(design) {
     'aria-hidden': 'true',
   });
   place(svg, [0, 0, design.width, design.height]);
+  const { ShapeKind, LineStyle } = module;
   for (const element of design.sketch) {
-    if (element.line) {
+    if (element.isLine) {
       const [x1, y1, x2, y2] = element.line.map((t) => toPixels(t) + 0.5);
       const line = { x1, y1, x2, y2 };
-      if (element.kind === 'dotted') {
+      if (element.style === LineStyle.Dotted) {
         const length = Math.hypot(x2 - x1, y2 - y1);
         if (length > 0) {
           const dx = (x2 - x1) / (2 * length);
@@ -70,32 +71,32 @@ function sketchLayer(design) {
       continue;
     }
     const [left, top, width, height] = element.rect.map(toPixels);
-    switch (element.kind) {
-      case 'mask':
+    switch (element.shape) {
+      case ShapeKind.Mask:
         svg.append(svgElement('rect', { class: 'mask', x: left, y: top, width, height }));
         break;
-      case 'rectangle':
+      case ShapeKind.Rectangle:
         svg.append(svgElement('rect', {
           class: 'outline', x: left + 0.5, y: top + 0.5, width: width - 1, height: height - 1,
         }));
         break;
-      case 'ellipse':
+      case ShapeKind.Ellipse:
         svg.append(svgElement('ellipse', {
           cx: left + width / 2, cy: top + height / 2, rx: (width - 1) / 2, ry: (height - 1) / 2,
         }));
         break;
       default:
-        throw new Error(`the design has a sketch element of unknown kind ${element.kind}`);
+        throw new Error(`the design has a sketch element of unknown kind ${element.shape.value}`);
     }
   }
   return svg;
 }
 
-// The message box icons: a stop sign for style 16, information for style 64.
-function drawIcon(style) {
+// The message box icons: a stop sign, or information.
+function drawIcon(critical) {
   const icon = dialog.querySelector('.icon');
   icon.replaceChildren();
-  if (style === 16) {
+  if (critical) {
     icon.append(svgElement('circle', { cx: 16, cy: 16, r: 15, fill: '#d32f2f' }));
     icon.append(svgElement('path', {
       d: 'M10 10 L22 22 M22 10 L10 22', stroke: '#fff', 'stroke-width': 3.5, 'stroke-linecap': 'round',
@@ -112,39 +113,123 @@ function drawIcon(style) {
 document.getElementById('message-ok').addEventListener('click', () => dialog.close());
 
 // Modal: resolves when the user has dismissed the box (OK, or Escape as on the desktop).
-function showMessage({ message, style, title }) {
+function showMessage(module, { text, style, title }) {
   document.getElementById('message-title').textContent = title;
-  document.getElementById('message-text').textContent = message;
-  drawIcon(style);
+  document.getElementById('message-text').textContent = text;
+  drawIcon(style === module.MessageStyle.Critical);
   return new Promise((resolve) => {
     dialog.addEventListener('close', resolve, { once: true });
     dialog.showModal();
   });
 }
 
+// A link to a calculation: the five box texts in the address's fragment, under the keys a
+// person sees and the batch's CSV header uses ("#t=0.5&T=1&Ip=1&Ia=.5&Ib=1"). Reading gives
+// the texts to put in the boxes and what was ignored: a key that is not one of the five, a
+// key given twice, a text that is not properly percent-escaped or is over the limit.
+function readLink(fragment, keys, limit) {
+  const found = new Map();  // key -> every text given for it
+  const ignored = new Set();
+  for (const part of fragment.split('&').filter((p) => p !== '')) {
+    const at = part.indexOf('=');
+    const key = at < 0 ? part : part.slice(0, at);
+    if (!keys.includes(key)) {
+      ignored.add(`unknown key "${key.length > 20 ? `${key.slice(0, 20)}…` : key}"`);
+      continue;
+    }
+    found.set(key, [...(found.get(key) ?? []), at < 0 ? '' : part.slice(at + 1)]);
+  }
+  const texts = new Map();
+  for (const [key, given] of found) {
+    if (given.length > 1) {
+      ignored.add(`repeated key "${key}"`);
+      continue;
+    }
+    let text;
+    try {
+      text = decodeURIComponent(given[0]);
+    } catch {
+      ignored.add(`badly escaped "${key}"`);
+      continue;
+    }
+    if (text.length > limit) {
+      ignored.add(`over-long "${key}"`);
+      continue;
+    }
+    texts.set(key, text);
+  }
+  return { texts, ignored: [...ignored] };
+}
+
+function ignoredSentence(ignored) {
+  const list = new Intl.ListFormat('en', { type: 'conjunction' }).format(ignored);
+  return `The link's ${list} ${ignored.length > 1 ? 'were' : 'was'} ignored.`;
+}
+
+// A box text in a fragment: percent-escaped, a lone surrogate (which has no escape) as U+FFFD.
+function escapeText(text) {
+  const lone = /[\uD800-\uDBFF](?![\uDC00-\uDFFF])|(?<![\uD800-\uDBFF])[\uDC00-\uDFFF]/g;
+  return encodeURIComponent(text.replace(lone, '\uFFFD'));
+}
+
+// Offline after one visit, where the browser allows a service worker; elsewhere (file://,
+// workers turned off, a private window that refuses them) the page simply stays online.
+// A newer site's worker takes over once this page has loaded all it needs from the old one.
+async function keepOffline() {
+  try {
+    const registration = await navigator.serviceWorker.register('sw.js');
+    const handOver = (worker) => {
+      if (worker.state === 'installed') {
+        worker.postMessage('activate');
+      }
+    };
+    if (registration.waiting) {
+      handOver(registration.waiting);
+    }
+    registration.addEventListener('updatefound', () => {
+      const worker = registration.installing;
+      worker?.addEventListener('statechange', () => handOver(worker));
+    });
+  } catch {
+    // Nothing to tell: the calculator works as it is.
+  }
+}
+
+// The elements of one of the module's vectors as an array; the vector itself is freed.
+function arrayOf(vector) {
+  try {
+    return Array.from({ length: vector.size() }, (_, i) => vector.get(i));
+  } finally {
+    vector.delete();
+  }
+}
+
 function start(module, design) {
+  const { ControlKind, StepKind } = module;
   twipsPerPixel = design.twipsPerPixel;
   document.title = design.caption;
   place(windowArea, [0, 0, design.width, design.height]);
 
   // Labels first, then the sketches over them, then the boxes and the button on top:
   // the window's stacking.
-  for (const row of design.controls.filter((c) => c.kind === 'label')) {
+  for (const row of design.controls.filter((c) => c.kind === ControlKind.Label)) {
     const label = document.createElement('div');
-    label.className = `label${row.centred ? ' centred' : ''}${row.legend ? ' legend' : ''}`;
+    label.className = 'label';
+    label.classList.toggle('centred', row.align === module.TextAlign.Centred);
+    label.classList.toggle('legend', row.font === module.FontRole.Legend);
     label.textContent = row.text;
     place(label, row.rect);
     windowArea.append(label);
   }
-  windowArea.append(sketchLayer(design));
+  windowArea.append(sketchLayer(module, design));
 
   const boxes = new Map();  // layout name -> input
   const kept = new Map();  // input box -> its last text within the limit
   const stops = [];
   let button = null;
-  for (const row of design.controls.filter((c) => c.kind !== 'label')) {
+  for (const row of design.controls.filter((c) => c.kind !== ControlKind.Label)) {
     let control;
-    if (row.kind === 'box') {
+    if (row.kind === ControlKind.TextBox) {
       control = document.createElement('input');
       control.type = 'text';
       control.value = row.text;
@@ -186,17 +271,33 @@ function start(module, design) {
     });
   }
 
-  const separator = decimalSeparatorOf(navigator.language);
-  module._rms_start(separator.charCodeAt(0));
-  const inputs = design.boxes.slice(0, 5).map((name) => boxes.get(name));
+  // Made after the first frame, or by the first press if that comes sooner: the browser's
+  // number formats, which give the separator, take longer to load than the rest of the start.
+  let made = null;
+  const calculator = () => {
+    made ??= new module.Calculator(decimalSeparatorOf(navigator.language));
+    return made;
+  };
+  const inputs = design.inputs.map(({ name }) => boxes.get(name));
+  const keys = design.inputs.map(({ key }) => key);
 
-  // Passes a text with its length, so that a NUL in a box is part of the text.
-  function type(index, text) {
-    const size = module.lengthBytesUTF8(text);
-    const buffer = module._malloc(size + 1);
-    module.stringToUTF8(text, buffer, size + 1);
-    module._rms_type(index, buffer, size);
-    module._free(buffer);
+  // Texts from the address are data: they only ever become a box's value.
+  const link = readLink(location.hash.slice(1), keys, design.maxInputLength);
+  keys.forEach((key, i) => {
+    if (link.texts.has(key)) {
+      inputs[i].value = link.texts.get(key);
+      kept.set(inputs[i], inputs[i].value);
+    }
+  });
+  if (link.ignored.length > 0) {
+    status.textContent = ignoredSentence(link.ignored);
+  }
+  // After a press the address holds a link to what the window shows, in the same history entry.
+  function writeLink() {
+    const fragment = keys
+      .map((key, i) => `${key}=${escapeText(calculator().linkText(inputs[i].value))}`)
+      .join('&');
+    history.replaceState(history.state, '', `#${fragment}`);
   }
 
   let running = false;
@@ -215,26 +316,46 @@ function start(module, design) {
     }
     running = true;
     try {
-      inputs.forEach((box, index) => type(index, box.value));
-      const steps = JSON.parse(module.UTF8ToString(module._rms_press()));
+      const steps = arrayOf(calculator().press(inputs.map((box) => box.value)));
       for (const step of steps) {
-        if ('set' in step) {
-          const box = boxes.get(step.set);
-          box.value = step.text;
-          if (kept.has(box)) {
-            kept.set(box, step.text);
+        switch (step.kind) {
+          case StepKind.Set: {
+            const box = boxes.get(step.box);
+            box.value = step.text;
+            if (kept.has(box)) {
+              kept.set(box, step.text);
+            }
+            break;
           }
-        } else if ('message' in step) {
-          await showMessage(step);
-        } else if (step.end) {
-          end();
+          case StepKind.Message:
+            await showMessage(module, step);
+            break;
+          case StepKind.End:
+            end();
+            break;
         }
+      }
+      if (linkOpened) {
+        location.reload();
+      } else {
+        writeLink();
       }
     } finally {
       running = false;
     }
   }
   button.addEventListener('click', press);
+
+  // A link opened in the tab that shows the page changes only the fragment, which loads
+  // nothing: the page starts afresh from it, as from any link, once a press in progress has
+  // finished.
+  let linkOpened = false;
+  window.addEventListener('hashchange', () => {
+    linkOpened = true;
+    if (!running) {
+      location.reload();
+    }
+  });
 
   document.addEventListener('keydown', (event) => {
     if (dialog.open || ended) {
@@ -262,6 +383,10 @@ function start(module, design) {
   first.focus();
   first.setSelectionRange(first.value.length, first.value.length);
   performance.mark('calculator-ready');
+  requestAnimationFrame(() => setTimeout(calculator));
+  if ('serviceWorker' in navigator) {
+    keepOffline();
+  }
 }
 
 function failed(reason) {
@@ -284,7 +409,11 @@ try {
     print: () => {},
     printErr: (text) => console.warn(text),
   });
-  start(module, JSON.parse(module.UTF8ToString(module._rms_design())));
+  performance.mark('calculator-module');
+  const design = module.design();
+  design.controls = arrayOf(design.controls);
+  design.sketch = arrayOf(design.sketch);
+  start(module, design);
 } catch (error) {
   failed(error instanceof Error ? error.message : String(error));
 }

@@ -6,13 +6,19 @@
 // replay until it is dismissed.
 //
 // The module also hands the page the window's design, from the same tables the desktop
-// window is built from, so that no position is written twice.
+// window is built from, so that no position is written twice. Both cross to the page as
+// typed values through embind.
 
+#include <emscripten/bind.h>
+
+#include <algorithm>
 #include <array>
-#include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "runtime/conversions.h"
+#include "runtime/failure.h"
 #include "runtime/services.h"
 #include "window/calculator.h"
 #include "window/input_limit.h"
@@ -23,189 +29,241 @@
 namespace rms {
 namespace {
 
-constexpr std::array kBoxes{TextBox::t,       TextBox::P,       TextBox::Ip,      TextBox::Ia,
-                            TextBox::Ib,      TextBox::Text6_0, TextBox::Text6_1, TextBox::Text6_3,
-                            TextBox::Text6_4, TextBox::Text6_5, TextBox::Text6_6};
+// The texts of the input boxes in the order of kInputBoxes.
+using InputTexts = std::array<std::string, kInputBoxes.size()>;
 
-// A box's place in the list is its number in the enumeration.
-static_assert([] {
-  for (size_t i = 0; i < kBoxes.size(); ++i) {
-    if (static_cast<size_t>(kBoxes[i]) != i) {
-      return false;
-    }
-  }
-  return true;
-}());
+struct Input {
+  std::string name;  // the widget name
+  std::string key;   // the name a person sees
+};
 
-void appendJson(std::string& out, std::string_view text) {
-  out += '"';
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += c;
-    } else if (byte < 0x20) {
-      constexpr char kHex[] = "0123456789abcdef";
-      out += "\\u00";
-      out += kHex[byte >> 4];
-      out += kHex[byte & 15];
-    } else {
-      out += c;
-    }
-  }
-  out += '"';
-}
+struct Control {
+  std::string name;  // the widget name, "Text6(3)" for an element of an array
+  ControlKind kind;
+  TwipsRect rect;
+  std::string text;
+  int tab;
+  TextAlign align;
+  FontRole font;
+  bool input;  // an input box, which has the typing limit; the result boxes have none
+  std::string partner;
+};
 
-void appendRect(std::string& out, const TwipsRect& r) {
-  out += '[' + std::to_string(r.left) + ',' + std::to_string(r.top) + ',' +
-         std::to_string(r.width) + ',' + std::to_string(r.height) + ']';
-}
+// One element of the sketches: a shape in its rectangle, or a line.
+struct SketchElement {
+  bool isLine;
+  ShapeKind shape;
+  TwipsRect rect;
+  LineStyle style;
+  TwipsLine line;
+};
 
-std::string_view kindName(ControlKind kind) {
-  switch (kind) {
-    case ControlKind::Label:
-      return "label";
-    case ControlKind::TextBox:
-      return "box";
-    case ControlKind::Button:
-      return "button";
-  }
-  return "";
-}
+struct Design {
+  std::string caption;
+  int twipsPerPixel;
+  int width;
+  int height;
+  int maxInputLength;
+  std::vector<Control> controls;
+  std::vector<SketchElement> sketch;  // bottom to top, as the window paints them
+  std::array<Input, kInputBoxes.size()> inputs;
+};
 
-// Everything the page draws, in twips: the controls of kLayout, and the sketch elements
-// already in their painting order, bottom to top, as the window paints them.
-std::string designJson() {
-  std::string out = "{\"caption\":";
-  appendJson(out, kWindowCaption);
-  out += ",\"twipsPerPixel\":" + std::to_string(kTwipsPerPixel);
-  out += ",\"width\":" + std::to_string(kClientWidthTwips);
-  out += ",\"height\":" + std::to_string(kClientHeightTwips);
-  out += ",\"maxInputLength\":" + std::to_string(kMaxInputLength);
-  out += ",\"controls\":[";
+Design design() {
+  Design out{std::string(kWindowCaption),
+             kTwipsPerPixel,
+             kClientWidthTwips,
+             kClientHeightTwips,
+             kMaxInputLength,
+             {},
+             {},
+             {}};
   for (const ControlRow& row : kLayout) {
-    out += "{\"name\":";
-    appendJson(out, objectNameOf(row));
-    out += ",\"kind\":";
-    appendJson(out, kindName(row.kind));
-    out += ",\"rect\":";
-    appendRect(out, row.rect);
-    out += ",\"text\":";
-    appendJson(out, row.text);
-    out += ",\"tab\":" + std::to_string(row.tabIndex);
-    out += row.align == TextAlign::Centred ? ",\"centred\":true" : "";
-    out += row.font == FontRole::Legend ? ",\"legend\":true" : "";
-    // The result boxes hold what the program writes; only the others have the limit.
-    out += row.kind == ControlKind::TextBox && row.index == kNoIndex ? ",\"input\":true" : "";
-    out += ",\"partner\":";
-    appendJson(out, row.partner);
-    out += "},";
+    out.controls.push_back({objectNameOf(row), row.kind, row.rect, std::string(row.text),
+                            row.tabIndex, row.align, row.font,
+                            row.kind == ControlKind::TextBox && row.index == kNoIndex,
+                            std::string(row.partner)});
   }
-  out.back() = ']';
-  out += ",\"sketch\":[";
   for (const PaintStep step : kPaintOrder) {
     for (const SketchShape& shape : kShapes) {
       if (shape.step == step) {
-        out += "{\"kind\":";
-        appendJson(out, nameOf(shape.kind));
-        out += ",\"rect\":";
-        appendRect(out, shape.twips);
-        out += "},";
+        out.sketch.push_back({false, shape.kind, shape.twips, LineStyle::Solid, {}});
       }
     }
     if (step == kLinesStep) {
       for (const SketchLine& line : kLines) {
-        const TwipsLine& l = line.twips;
-        out += std::string("{\"kind\":\"") +
-               (line.style == LineStyle::Dotted ? "dotted" : "solid") + "\",\"line\":[" +
-               std::to_string(l.x1) + ',' + std::to_string(l.y1) + ',' + std::to_string(l.x2) +
-               ',' + std::to_string(l.y2) + "]},";
+        out.sketch.push_back({true, ShapeKind::Rectangle, {}, line.style, line.twips});
       }
     }
   }
-  out.back() = ']';
-  out += ",\"boxes\":[";
-  for (const TextBox box : kBoxes) {
-    appendJson(out, boxName(box));
-    out += ',';
+  for (size_t i = 0; i < kInputBoxes.size(); ++i) {
+    out.inputs[i] = {std::string(boxName(kInputBoxes[i].box)), std::string(kInputBoxes[i].key)};
   }
-  out.back() = ']';
-  out += '}';
   return out;
 }
 
+enum class StepKind { Set, Message, End };
+
+// One thing a press did, in its order: a box written, a message shown, the end.
+struct Step {
+  StepKind kind;
+  std::string box;   // Set: the box's widget name
+  std::string text;  // Set: its new text; Message: the prompt
+  MessageStyle style;
+  std::string title;
+};
+
 // The boxes as the page held them when Calculate was pressed, and the record of the
-// press: a JSON array of its steps in order.
+// press.
 class PageServices : public Services {
  public:
-  void type(int box, std::string_view text) { texts_.at(static_cast<size_t>(box)) = text; }
-  void startRecord() { record_ = "["; }
-  const std::string& finishRecord() {
-    if (record_.size() > 1) {
-      record_.pop_back();
-    }
-    record_ += ']';
-    return record_;
-  }
-
-  std::string text(TextBox box) const override { return texts_[index(box)]; }
+  std::string text(TextBox box) const override { return texts_[static_cast<size_t>(box)]; }
   void setText(TextBox box, std::string_view text) override {
-    texts_[index(box)] = text;
-    record_ += "{\"set\":";
-    appendJson(record_, boxName(box));
-    record_ += ",\"text\":";
-    appendJson(record_, text);
-    record_ += "},";
+    texts_[static_cast<size_t>(box)] = text;
+    record_.push_back({StepKind::Set,
+                       std::string(boxName(box)),
+                       std::string(text),
+                       MessageStyle::Information,
+                       {}});
   }
   void showMessage(std::string_view prompt, MessageStyle style, std::string_view title) override {
-    record_ += "{\"message\":";
-    appendJson(record_, prompt);
-    record_ += ",\"style\":" + std::to_string(static_cast<int>(style)) + ",\"title\":";
-    appendJson(record_, title);
-    record_ += "},";
+    record_.push_back({StepKind::Message, {}, std::string(prompt), style, std::string(title)});
   }
-  void endProgram() override { record_ += "{\"end\":true},"; }
+  void endProgram() override {
+    record_.push_back({StepKind::End, {}, {}, MessageStyle::Information, {}});
+  }
+
+  std::vector<Step> press(Calculator& calculator, const InputTexts& inputs) {
+    for (size_t i = 0; i < kInputBoxes.size(); ++i) {
+      texts_[static_cast<size_t>(kInputBoxes[i].box)] = inputs[i];
+    }
+    record_.clear();
+    calculator.Command1_Click();
+    return std::move(record_);
+  }
 
  private:
-  static size_t index(TextBox box) { return static_cast<size_t>(box); }
-
-  std::array<std::string, kBoxes.size()> texts_;
-  std::string record_;
+  std::array<std::string, static_cast<size_t>(TextBox::Text6_6) + 1> texts_;
+  std::vector<Step> record_;
 };
 
-struct Page {
-  PageServices services;
-  std::unique_ptr<Calculator> calculator;
+// The page's one calculator. The separator is the desktop's for the browser's language,
+// "," or ".".
+class PageCalculator {
+ public:
+  explicit PageCalculator(const std::string& decimalSeparator)
+      : separator_(decimalSeparator == "," ? ',' : '.'), calculator_(services_, separator_) {}
+
+  // The five input texts in press order; a NUL is part of a text.
+  std::vector<Step> press(const InputTexts& inputs) { return services_.press(calculator_, inputs); }
+
+  // A box text as a link carries it: a number read with a decimal comma gets a '.', which
+  // every language reads; any other text stays as it is.
+  std::string linkText(const std::string& text) const {
+    const Outcome<float> number = TryTextToSingle(text, separator_);
+    if (separator_ == '.' || (!number && number.failure() == ErrorNumber::NotANumber)) {
+      return text;
+    }
+    std::string out = text;
+    std::replace(out.begin(), out.end(), ',', '.');
+    return out;
+  }
+
+ private:
+  char separator_;
+  PageServices services_;
+  Calculator calculator_;
 };
-Page page;
 
 }  // namespace
 }  // namespace rms
 
-// The page's calls. Strings cross as UTF-8, each returned pointer valid until the next
-// call.
-extern "C" {
+EMSCRIPTEN_BINDINGS(calculator) {
+  using namespace emscripten;
+  using namespace rms;
 
-const char* rms_design() {
-  static const std::string design = rms::designJson();
-  return design.c_str();
+  value_array<TwipsRect>("TwipsRect")
+      .element(&TwipsRect::left)
+      .element(&TwipsRect::top)
+      .element(&TwipsRect::width)
+      .element(&TwipsRect::height);
+  value_array<TwipsLine>("TwipsLine")
+      .element(&TwipsLine::x1)
+      .element(&TwipsLine::y1)
+      .element(&TwipsLine::x2)
+      .element(&TwipsLine::y2);
+  value_array<InputTexts>("InputTexts")
+      .element(emscripten::index<0>())
+      .element(emscripten::index<1>())
+      .element(emscripten::index<2>())
+      .element(emscripten::index<3>())
+      .element(emscripten::index<4>());
+
+  value_object<Input>("Input").field("name", &Input::name).field("key", &Input::key);
+  value_array<std::array<Input, kInputBoxes.size()>>("Inputs")
+      .element(emscripten::index<0>())
+      .element(emscripten::index<1>())
+      .element(emscripten::index<2>())
+      .element(emscripten::index<3>())
+      .element(emscripten::index<4>());
+
+  enum_<ControlKind>("ControlKind")
+      .value("Label", ControlKind::Label)
+      .value("TextBox", ControlKind::TextBox)
+      .value("Button", ControlKind::Button);
+  enum_<TextAlign>("TextAlign").value("Left", TextAlign::Left).value("Centred", TextAlign::Centred);
+  enum_<FontRole>("FontRole").value("Window", FontRole::Window).value("Legend", FontRole::Legend);
+  enum_<ShapeKind>("ShapeKind")
+      .value("Ellipse", ShapeKind::Ellipse)
+      .value("Rectangle", ShapeKind::Rectangle)
+      .value("Mask", ShapeKind::Mask);
+  enum_<LineStyle>("LineStyle").value("Solid", LineStyle::Solid).value("Dotted", LineStyle::Dotted);
+  enum_<StepKind>("StepKind")
+      .value("Set", StepKind::Set)
+      .value("Message", StepKind::Message)
+      .value("End", StepKind::End);
+  enum_<MessageStyle>("MessageStyle")
+      .value("Critical", MessageStyle::Critical)
+      .value("Information", MessageStyle::Information);
+
+  value_object<Control>("Control")
+      .field("name", &Control::name)
+      .field("kind", &Control::kind)
+      .field("rect", &Control::rect)
+      .field("text", &Control::text)
+      .field("tab", &Control::tab)
+      .field("align", &Control::align)
+      .field("font", &Control::font)
+      .field("input", &Control::input)
+      .field("partner", &Control::partner);
+  value_object<SketchElement>("SketchElement")
+      .field("isLine", &SketchElement::isLine)
+      .field("shape", &SketchElement::shape)
+      .field("rect", &SketchElement::rect)
+      .field("style", &SketchElement::style)
+      .field("line", &SketchElement::line);
+  register_vector<Control>("ControlList");
+  register_vector<SketchElement>("SketchList");
+  value_object<Design>("Design")
+      .field("caption", &Design::caption)
+      .field("twipsPerPixel", &Design::twipsPerPixel)
+      .field("width", &Design::width)
+      .field("height", &Design::height)
+      .field("maxInputLength", &Design::maxInputLength)
+      .field("controls", &Design::controls)
+      .field("sketch", &Design::sketch)
+      .field("inputs", &Design::inputs);
+  function("design", &design);
+
+  value_object<Step>("Step")
+      .field("kind", &Step::kind)
+      .field("box", &Step::box)
+      .field("text", &Step::text)
+      .field("style", &Step::style)
+      .field("title", &Step::title);
+  register_vector<Step>("StepList");
+  class_<PageCalculator>("Calculator")
+      .constructor<const std::string&>()
+      .function("press", &PageCalculator::press)
+      .function("linkText", &PageCalculator::linkText);
 }
-
-// The separator is the desktop's for the browser's language, ',' or '.'.
-void rms_start(int decimalSeparator) {
-  rms::page.calculator =
-      std::make_unique<rms::Calculator>(rms::page.services, decimalSeparator == ',' ? ',' : '.');
-}
-
-// The text of a box by its place in the design's "boxes" list; NULs are part of it.
-void rms_type(int box, const char* text, int size) {
-  rms::page.services.type(box, std::string_view(text, static_cast<size_t>(size)));
-}
-
-const char* rms_press() {
-  rms::page.services.startRecord();
-  rms::page.calculator->Command1_Click();
-  return rms::page.services.finishRecord().c_str();
-}
-
-}  // extern "C"

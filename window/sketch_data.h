@@ -23,7 +23,7 @@ enum class ShapeKind {
   Mask,       // the rectangle filled with the menu-background colour, no outline
 };
 
-// The kind's name in the design exported to the browser edition and in test messages.
+// The kind's name in test messages.
 constexpr std::string_view nameOf(ShapeKind kind) {
   switch (kind) {
     case ShapeKind::Ellipse:

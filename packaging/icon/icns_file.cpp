@@ -46,6 +46,19 @@ IconImage iconForPixels(int pixels) {
   return big;
 }
 
+IconImage maskableIcon(int pixels) {
+  const IconImage art = iconForPixels(pixels / 2);
+  const int margin = (pixels - art.size) / 2;
+  IconImage out{pixels,
+                std::vector<Colour>(static_cast<std::size_t>(pixels) * pixels, Colour::Silver)};
+  for (int y = 0; y < art.size; ++y) {
+    for (int x = 0; x < art.size; ++x) {
+      out.set(margin + x, margin + y, art.at(x, y));
+    }
+  }
+  return out;
+}
+
 std::vector<std::uint8_t> encodeIcns(std::span<const IcnsImage> images) {
   if (images.empty()) {
     throw std::invalid_argument("an icon file needs at least one image");

@@ -33,9 +33,17 @@ inline constexpr std::array<IcnsSlot, 9> kIcnsSlots = {{
     {"ic09", 512},
 }};
 
+// The web page's manifest icons, in pixels; the largest is also drawn maskable.
+inline constexpr std::array<int, 2> kWebIconPixels = {192, 512};
+
 // The icon for a slot: the largest drawn size that divides `pixels`, each pixel repeated
 // into a square. Throws std::invalid_argument when no drawn size divides it.
 IconImage iconForPixels(int pixels);
+
+// The icon for a platform that crops it to a shape of its own (a web app's maskable icon):
+// iconForPixels(pixels / 2) in the middle of a case-grey square, so that the whole drawing
+// lies inside the circle of 80 % of the width that every crop keeps.
+IconImage maskableIcon(int pixels);
 
 struct IcnsImage {
   std::string_view type;  // four characters

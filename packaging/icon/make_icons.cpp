@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // Writes the program's icon files into a folder: korvath-rms-32.png, korvath-rms-16.png
-// (16-colour PNGs for the desktop and the window), korvath-rms.ico (both sizes, for the
-// Windows executable) and korvath-rms.icns (for the macOS bundle).
+// (16-colour PNGs for the desktop and the window), korvath-rms-192.png, korvath-rms-512.png
+// and korvath-rms-maskable-512.png (the web page's manifest), korvath-rms.ico (both sizes,
+// for the Windows executable) and korvath-rms.icns (for the macOS bundle).
 #include <QBuffer>
 #include <QByteArray>
 #include <QColor>
@@ -76,6 +77,19 @@ int main(int argc, char** argv) {
   for (const rms::icon::IcnsSlot& slot : rms::icon::kIcnsSlots) {
     icns.push_back({slot.type, toPng(rms::icon::iconForPixels(slot.pixels))});
   }
+  // The web page's manifest icons.
+  for (const int pixels : rms::icon::kWebIconPixels) {
+    const std::string path = folder + "/korvath-rms-" + std::to_string(pixels) + ".png";
+    if (!writeFile(path, toPng(rms::icon::iconForPixels(pixels)))) {
+      return 1;
+    }
+  }
+  const int maskable = rms::icon::kWebIconPixels.back();
+  if (!writeFile(folder + "/korvath-rms-maskable-" + std::to_string(maskable) + ".png",
+                 toPng(rms::icon::maskableIcon(maskable)))) {
+    return 1;
+  }
+
   const bool written = writeFile(folder + "/korvath-rms.ico", rms::icon::encodeIco(images)) &&
                        writeFile(folder + "/korvath-rms.icns", rms::icon::encodeIcns(icns));
   return written ? 0 : 1;

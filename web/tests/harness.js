@@ -11,12 +11,12 @@ import { chromium } from 'playwright-core';
 const root = join(dirname(fileURLToPath(import.meta.url)), '..', '..');
 export const siteDir = process.env.RMS_SITE_DIR ?? join(root, 'build-web', 'site');
 
-// Serves the site folder on a free port of 127.0.0.1 with Python's http.server. Its log of
+// Serves a folder, the site's unless told, on a free port of 127.0.0.1 with Python's http.server. Its log of
 // requests on stderr is read all the time, or the server would block once the pipe is full;
 // only the end of it is kept, to say why the server stopped.
-export async function serveSite() {
+export async function serveSite(dir = siteDir) {
   const server = spawn('python3', ['-u', '-m', 'http.server', '--bind', '127.0.0.1', '0',
-    '--directory', siteDir], { stdio: ['ignore', 'pipe', 'pipe'] });
+    '--directory', dir], { stdio: ['ignore', 'pipe', 'pipe'] });
   let log = '';
   server.stderr.setEncoding('utf8');
   server.stderr.on('data', (chunk) => {

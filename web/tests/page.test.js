@@ -3,10 +3,15 @@
 // names, values checked against the committed golden table (the native build's bits).
 // The press logic itself is tested in C++; this proves the page around it.
 import assert from 'node:assert/strict';
+import { execFileSync } from 'node:child_process';
+import { appendFileSync, cpSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { dirname, join } from 'node:path';
 import { after, before, test } from 'node:test';
+import { fileURLToPath } from 'node:url';
 
 import {
-  doubleBits, goldenRows, launchBrowser, newContext, screenshotGrey, serveSite,
+  doubleBits, goldenRows, launchBrowser, newContext, screenshotGrey, serveSite, siteDir,
 } from './harness.js';
 
 const INPUTS = ['t', 'T', 'Ip', 'Ia', 'Ib'];  // the boxes in the golden table's order
@@ -28,7 +33,7 @@ after(async () => {
 });
 
 // A fresh page, ready; every request and console complaint is kept for the checks.
-async function openPage(options = {}) {
+async function openPage(options = {}, address = site.url) {
   const context = await newContext(browser, { viewport: { width: 760, height: 440 }, ...options });
   const page = await context.newPage();
   page.requests = [];
@@ -40,7 +45,7 @@ async function openPage(options = {}) {
     }
   });
   page.on('pageerror', (error) => page.complaints.push(error.message));
-  await page.goto(site.url);
+  await page.goto(address);
   await page.getByRole('button', { name: 'Calculate' }).waitFor();
   return page;
 }
@@ -275,3 +280,174 @@ for (const scale of [1, 2]) {
     await finish(page);
   });
 }
+
+// The page as an app. Chromium reads the manifest itself (its own parser, over the DevTools
+// protocol); the icons are decoded by the page.
+test('the manifest parses, its icons have their sizes, and a worker is active after one visit', async () => {
+  const page = await openPage();
+  const devtools = await page.context().newCDPSession(page);
+  const { errors, data } = await devtools.send('Page.getAppManifest');
+  assert.deepEqual(errors, []);
+  const manifest = JSON.parse(data);
+  assert.equal(manifest.display, 'standalone');
+  const face = await page.evaluate(() => getComputedStyle(document.body).backgroundColor);
+  const hex = `#${face.match(/\d+/g).map((c) => Number(c).toString(16).padStart(2, '0')).join('')}`;
+  assert.equal(manifest.background_color, hex);
+  assert.equal(manifest.theme_color, hex);
+  assert.deepEqual(manifest.icons.map((icon) => icon.sizes), ['192x192', '512x512', '512x512']);
+  assert.ok(manifest.icons.some((icon) => icon.purpose === 'maskable'));
+  for (const icon of manifest.icons) {
+    const size = await page.evaluate(async (src) => {
+      const bitmap = await createImageBitmap(await (await fetch(src)).blob());
+      return `${bitmap.width}x${bitmap.height}`;
+    }, icon.src);
+    assert.equal(size, icon.sizes, icon.src);
+  }
+  assert.equal(await page.evaluate(async () => (await navigator.serviceWorker.ready).active.state),
+    'activated');
+  await finish(page);
+});
+
+test('after one visit the page starts and calculates offline', async () => {
+  const page = await openPage();
+  await page.evaluate(() => navigator.serviceWorker.ready);
+  await page.context().setOffline(true);
+  for (const reference of [row('0.5', '1', '1', '.5', '1'), row('', '1', '1', '1', '1')]) {
+    await page.reload();
+    await typeInputs(page, reference.texts);
+    await calculate(page).click();
+    if (reference.texts[0] === '') {
+      await dismiss(page, 'Error', 'Please ensure all boxes are filled');
+    }
+    await expectResults(page, reference);
+  }
+  await finish(page);
+});
+
+test('with service workers blocked the page starts and calculates', async () => {
+  const page = await openPage({ serviceWorkers: 'block' });
+  await calculate(page).click();
+  await expectResults(page, row('0.5', '1', '1', '.5', '1'));
+  assert.equal(await page.evaluate(() => navigator.serviceWorker.controller), null);
+  // Playwright's own word on the blocked registration; the page says nothing.
+  page.complaints = page.complaints.filter((text) => !/blocked by Playwright/.test(text));
+  await finish(page);
+});
+
+// A rebuilt site: a visit shows the old site or the new one, whole (its page and its style
+// marks agree), and the visits after the one that found the update show the new one.
+test('after the site is rebuilt with a changed file, the next visits end on the new site', async () => {
+  const dir = mkdtempSync(join(tmpdir(), 'rms site ä '));
+  cpSync(siteDir, dir, { recursive: true });
+  const server = await serveSite(dir);
+  const context = await newContext(browser);
+  try {
+    const page = await context.newPage();
+    const visit = async () => {
+      await page.goto(server.url);
+      await calculate(page).waitFor();
+      const [html, css] = await page.evaluate(() => [
+        document.querySelector('meta[name="build"]')?.content ?? '1',
+        getComputedStyle(document.documentElement).getPropertyValue('--build').trim() || '1']);
+      assert.equal(html, css, 'a page of one build with the style of another');
+      // Whatever the visit found is installed and handed over before the next.
+      await page.evaluate(async () => {
+        const registration = await navigator.serviceWorker.ready;
+        await registration.update();
+        while (registration.installing || registration.waiting) {
+          await new Promise((resolve) => setTimeout(resolve, 20));
+        }
+      });
+      return html;
+    };
+    assert.equal(await visit(), '1');
+    assert.equal(await visit(), '1');
+    const index = join(dir, 'index.html');
+    writeFileSync(index, readFileSync(index, 'utf8').replace('<head>', '<head>\n<meta name="build" content="2">'));
+    appendFileSync(join(dir, 'page.css'), ':root { --build: 2; }\n');
+    const web = join(dirname(fileURLToPath(import.meta.url)), '..');
+    execFileSync('cmake', [`-DSITE=${dir}`, `-DTEMPLATE=${join(web, 'sw.js.in')}`, '-P',
+      join(web, 'precache.cmake')]);
+    const seen = [await visit(), await visit(), await visit()];
+    assert.deepEqual(seen.slice(1), ['2', '2'], seen.join(' '));
+    assert.equal(await page.evaluate(async () => (await caches.keys()).length), 1);
+  } finally {
+    await context.close();
+    server.close();
+    rmSync(dir, { recursive: true, force: true });
+  }
+});
+
+// Links: the fragment fills the boxes it names, nothing is pressed, and the status line says
+// in one sentence what was ignored.
+const initialTexts = ['0.5', '1', '1', '.5', '1'];
+const over = '1'.repeat(32768);
+for (const [name, fragment, texts, line] of [
+  ['five texts fill the boxes', 't=2&T=1&Ip=3&Ia=1&Ib=2', ['2', '1', '3', '1', '2'], ''],
+  ['escapes are decoded, and markup is text', 't=%3Cb%3E1&T=1e%2B0&Ib=a%26b%3D',
+    ['<b>1', '1e+0', '1', '.5', 'a&b='], ''],
+  ['a text of the limit is taken', `Ip=${over.slice(1)}`, ['0.5', '1', over.slice(1), '.5', '1'], ''],
+  ['an unknown key', 'x=1&t=2&ip=3', ['2', '1', '1', '.5', '1'],
+    'The link\'s unknown key "x" and unknown key "ip" were ignored.'],
+  ['a repeated key', 'T=2&Ip=4&T=2', ['0.5', '1', '4', '.5', '1'],
+    'The link\'s repeated key "T" was ignored.'],
+  ['a bad escape', 'Ia=%E0%A4&t=3&Ib=%zz', ['3', '1', '1', '.5', '1'],
+    'The link\'s badly escaped "Ia" and badly escaped "Ib" were ignored.'],
+  ['an over-long text', `Ip=${over}&Ib=7`, ['0.5', '1', '1', '.5', '7'],
+    'The link\'s over-long "Ip" was ignored.'],
+  ['all of them', `x=1&T=2&T=3&Ia=%zz&Ip=${over}&Ib=7`, ['0.5', '1', '1', '.5', '7'],
+    'The link\'s unknown key "x", repeated key "T", badly escaped "Ia", and over-long "Ip" were ignored.'],
+  ['no fragment', '', initialTexts, ''],
+]) {
+  test(`a link: ${name}`, async () => {
+    const page = await openPage({}, `${site.url}#${fragment}`);
+    for (let i = 0; i < INPUTS.length; ++i) {
+      assert.equal(await box(page, INPUTS[i]).inputValue(), texts[i], INPUTS[i]);
+    }
+    if (line) {
+      assert.equal(await page.getByRole('status').textContent(), line);
+    } else {
+      assert.equal(await page.getByRole('status').count(), 0);
+    }
+    assert.equal(await box(page, RESULTS[0]).inputValue(), '');
+    assert.equal(await page.locator('#window b').count(), 0);
+    await finish(page);
+  });
+}
+
+test('a link opened in the tab that shows the page fills the boxes afresh', async () => {
+  const page = await openPage({}, `${site.url}#t=2&T=1&Ip=3&Ia=1&Ib=2`);
+  await calculate(page).click();
+  await dismiss(page, 'Warning', 'Duty Cycle cannot be > 100%, t has been reduced to limit D to 100%');
+  await expectResults(page, row('2', '1', '3', '1', '2'));
+  await page.goto(`${site.url}#Ip=7`);
+  await eventually(async () => {
+    assert.deepEqual(await Promise.all(INPUTS.map((name) => box(page, name).inputValue())),
+      ['0.5', '1', '7', '.5', '1']);
+    assert.equal(await box(page, RESULTS[0]).inputValue(), '');
+  });
+  await finish(page);
+});
+
+test('after a press the address holds the boxes, and a German link gives the same on an English page', async () => {
+  const german = await openPage({ locale: 'de-DE' });
+  const length = await german.evaluate(() => history.length);
+  await typeInputs(german, ['2', '1,0', '3', '1', '2,0']);
+  await calculate(german).click();
+  await dismiss(german, 'Warning', 'Duty Cycle cannot be > 100%, t has been reduced to limit D to 100%');
+  const reference = row('2', '1', '3', '1', '2');
+  await expectResults(german, reference, ',');
+  // The press wrote t; the address follows it, in the same history entry.
+  const link = german.url();
+  assert.equal(new URL(link).hash, '#t=1&T=1.0&Ip=3&Ia=1&Ib=2.0');
+  assert.equal(await german.evaluate(() => history.length), length);
+  await finish(german);
+
+  const english = await openPage({}, link);
+  assert.deepEqual(await Promise.all(INPUTS.map((name) => box(english, name).inputValue())),
+    ['1', '1.0', '3', '1', '2.0']);
+  await calculate(english).click();
+  // t limited to T reads as t = T: the German page's results.
+  await expectResults(english, reference);
+  await finish(english);
+});

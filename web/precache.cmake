@@ -1,0 +1,20 @@
+# SPDX-License-Identifier: MIT
+# Writes the site's service worker: cmake -DSITE=folder -DTEMPLATE=sw.js.in -P precache.cmake
+# Every file of the site but the worker itself is precached, and the cache is named from
+# their names and contents, so the same site always gets the same name and any change a new
+# one.
+file(GLOB files RELATIVE ${SITE} ${SITE}/*)
+list(REMOVE_ITEM files sw.js)
+list(SORT files)
+set(digests "")
+set(list "")
+foreach(file IN LISTS files)
+  file(SHA256 ${SITE}/${file} digest)
+  string(APPEND digests "${file} ${digest}\n")
+  string(APPEND list "\n  '${file}',")
+endforeach()
+string(SHA256 name "${digests}")
+string(SUBSTRING ${name} 0 16 name)
+set(RMS_CACHE korvath-rms-${name})
+set(RMS_FILES "${list}\n")
+configure_file(${TEMPLATE} ${SITE}/sw.js @ONLY)
