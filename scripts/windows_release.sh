@@ -89,9 +89,7 @@ if $testing; then
   fi
   cmake --preset windows-mingw-cross -DRMS_LINUX_PROGRAM="$(readlink -f "$linux_program")" >&2
   cmake --build --preset windows-mingw-cross -j"${JOBS:-$(nproc)}" >&2
-  status=0
-  ctest --preset windows-mingw-cross || status=$?
-  [ "$status" = 0 ] || exit 1
+  ctest --preset windows-mingw-cross || exit 1
   exit 0
 fi
 cmake --preset windows-mingw-cross >&2
