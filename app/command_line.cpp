@@ -13,6 +13,7 @@
 #include "app/console.h"
 #include "batch/batch.h"
 #include "batch/messages.h"
+#include "rms/identity.h"
 
 namespace rms {
 namespace {
@@ -38,7 +39,8 @@ constexpr int kUsageError = 2;
 
 // The whole of --help: the program's own text, which needs nothing of Qt's.
 constexpr std::string_view kHelp =
-    "Usage: korvath-rms [options] [FILE]\n"
+    "Usage: " RMS_PROGRAM
+    " [options] [FILE]\n"
     "RMS currents of six waveform shapes. Without options, opens the calculator window.\n"
     "\n"
     "--batch reads one operating point a line: t, T, Ip, Ia and Ib. A file has one\n"
@@ -103,13 +105,13 @@ int usageError(std::string_view problem) {
   if (problem.ends_with('.')) {
     problem.remove_suffix(1);
   }
-  std::fprintf(stderr, "korvath-rms: %s. Try 'korvath-rms --help'.\n",
+  std::fprintf(stderr, RMS_PROGRAM ": %s. Try '" RMS_PROGRAM " --help'.\n",
                cutForMessage(problem, kReadable).c_str());
   return kUsageError;
 }
 
 int streamClosed(const char* stream) {
-  std::fprintf(stderr, "korvath-rms: standard %s is closed\n", stream);
+  std::fprintf(stderr, RMS_PROGRAM ": standard %s is closed\n", stream);
   return kUsageError;
 }
 
@@ -172,7 +174,7 @@ int runCommandLine(std::span<char* const> arguments) {
   // The parser needs no application object, and none is made: from Qt 6.8 on, one made in
   // a locale that is not UTF-8 (LC_ALL=C) warns on standard error, which a script would
   // read on every call. The parser's first argument stands for the program.
-  QStringList texts{QStringLiteral("korvath-rms")};
+  QStringList texts{QStringLiteral(RMS_PROGRAM)};
   for (std::string_view argument : own) {
     texts.append(QString::fromUtf8(argument.data(), static_cast<qsizetype>(argument.size())));
   }
@@ -193,7 +195,7 @@ int runCommandLine(std::span<char* const> arguments) {
     return 0;
   }
   if (parser.isSet(version)) {
-    std::printf("korvath-rms %s\n", RMS_VERSION);
+    std::fputs(RMS_PROGRAM " " RMS_VERSION "\n", stdout);
     return 0;
   }
   const QStringList files = parser.positionalArguments();

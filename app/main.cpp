@@ -14,6 +14,7 @@
 
 #include "app/command_line.h"
 #include "app/console.h"
+#include "rms/identity.h"
 #include "runtime/qt/decimal_separator.h"
 #include "runtime/qt/qt_services.h"
 #include "runtime/qt/startup.h"
@@ -52,8 +53,8 @@ int main(int argc, char* argv[]) {
   std::optional<rms::StartupGuard> guard(std::in_place);
   QApplication app(argc, argv);
   guard.reset();
-  QApplication::setApplicationVersion(QStringLiteral("1.00"));
-  QGuiApplication::setDesktopFileName(QStringLiteral("korvath-rms"));
+  QApplication::setApplicationVersion(QStringLiteral(RMS_VERSION));
+  QGuiApplication::setDesktopFileName(QStringLiteral(RMS_PROGRAM));
   if (const QIcon icon = programIcon(); !icon.isNull()) {
     QApplication::setWindowIcon(icon);
   }

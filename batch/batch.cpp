@@ -13,6 +13,7 @@
 #include "batch/file_source.h"
 #include "batch/messages.h"
 #include "batch/stdio_buffer.h"
+#include "rms/identity.h"
 #include "runtime/conversions.h"
 #include "runtime/failure.h"
 #include "runtime/services.h"
@@ -21,7 +22,7 @@
 namespace rms {
 namespace {
 
-constexpr std::string_view kProgram = "korvath-rms";
+constexpr std::string_view kProgram = RMS_PROGRAM;
 constexpr size_t kReadSize = 64 * 1024;
 constexpr size_t kFlushSize = 64 * 1024;
 

@@ -3,16 +3,22 @@
 
 namespace rms {
 
-const FailureWords& wordsOf(ErrorNumber number) {
-  for (const FailureWords& words : kFailureWords) {
-    if (words.number == number) {
-      return words;
-    }
+FailureWords wordsOf(ErrorNumber number) {
+  switch (number) {
+    case ErrorNumber::SqrtOfNegative:
+      return {"Square root of a negative number", "square root of a negative number"};
+    case ErrorNumber::Overflow:
+      return {"Overflow: a number is too large", "too large"};
+    case ErrorNumber::OutOfMemory:
+      return {"Out of memory", "out of memory"};
+    case ErrorNumber::DivisionByZero:
+      return {"Division by zero", "division by zero"};
+    case ErrorNumber::NotANumber:
+      return {"Not a number", "not a number"};
+    case ErrorNumber::InvalidOperation:
+      return {"Undefined result (such as zero divided by zero)", "undefined result"};
   }
-  // A number without a row (one added to the enum alone, or one cast from elsewhere) must
-  // not borrow another failure's words.
-  static constexpr FailureWords kUnknown{ErrorNumber{}, "Unknown error", "failed"};
-  return kUnknown;
+  return {"Unknown error", "failed"};
 }
 
 std::string describe(ErrorNumber number) {

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <array>
 #include <exception>
 #include <optional>
 #include <string>
@@ -21,27 +20,17 @@ enum class ErrorNumber : int {
   InvalidOperation = 16,
 };
 
-// What a user reads of each failure, in one table so that every front end words it alike:
+// What a user reads of each failure, in one place so that every front end words it alike:
 // the window's sentence, shown after "Error " when a failure ends the program, and the
 // batch's phrase, written after the name of the column that failed ("D: division by zero").
 struct FailureWords {
-  ErrorNumber number;
   std::string_view sentence;
   std::string_view phrase;
 };
-inline constexpr std::array<FailureWords, 6> kFailureWords = {{
-    {ErrorNumber::SqrtOfNegative, "Square root of a negative number",
-     "square root of a negative number"},
-    {ErrorNumber::Overflow, "Overflow: a number is too large", "too large"},
-    {ErrorNumber::OutOfMemory, "Out of memory", "out of memory"},
-    {ErrorNumber::DivisionByZero, "Division by zero", "division by zero"},
-    {ErrorNumber::NotANumber, "Not a number", "not a number"},
-    {ErrorNumber::InvalidOperation, "Undefined result (such as zero divided by zero)",
-     "undefined result"},
-}};
 
-// The table's row of `number`.
-const FailureWords& wordsOf(ErrorNumber number);
+// The words of `number`: an exhaustive switch, so a kind added without its words does not
+// compile. A number that is no kind (one cast from elsewhere) is an "Unknown error".
+FailureWords wordsOf(ErrorNumber number);
 
 // The window's sentence.
 std::string describe(ErrorNumber number);

@@ -1,11 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# The Windows release, proven the way a user would use it. scripts/windows_release.sh builds
-# the portable ZIP and the installer; then, each Wine case in a fresh prefix of its own:
-#   - without Wine: every DLL that a program or DLL in the ZIP imports is in the ZIP or is
-#     part of Windows; the program and the installer are 64-bit GUI programs whose version
-#     records say the project's version and which carry the program's icon; the licences
-#     are in the ZIP;
+# The Windows release, proven the way a user would use it, under Wine, each case in a fresh
+# prefix of its own:
 #   - the ZIP unpacked: the program is a GUI program, its window comes up without DISPLAY,
 #     a press of Calculate gives the Linux program's six result texts (read through the
 #     clipboard), it ends with status 0 when closed, and --batch writes the Linux CSV bytes;
@@ -13,30 +9,57 @@
 #     there, the entry starts the program; an uninstall while it runs refuses and removes
 #     nothing; Uninstall.exe /S afterwards leaves no file, entry or key behind;
 #   - the installer run twice (an upgrade): one installation, and its program runs.
-# The shared kit's check-under-wine.sh proves the first of these of a folder it puts together
-# itself; this check proves them of the files a user downloads, so it does not run the kit.
+# The files as they stand (DLLs, version records, icons, licences) are checked by
+# tests/packaging/check_windows.cmake. The shared kit's check-under-wine.sh proves the first
+# of these of a folder it puts together itself; this check proves them of the files a user
+# downloads, so it does not run the kit.
 #   bash scripts/windows_check.sh LINUX_PROGRAM
+#       builds the release and runs all its tests (windows_release.sh --test); prints
+#       "windows_check: passed", or "windows_check: skipped (reason)" where it cannot run
+#       (a failure when CI=true)
+#   bash scripts/windows_check.sh LINUX_PROGRAM ZIP SETUP
+#       the Wine session alone, as ctest runs it in the Windows build folder, which names
+#       the program in RMS_VERSION, RMS_PROGRAM, RMS_PRODUCT, RMS_MAKER, RMS_INSTALL_DIR;
+#       status 77 without Wine (1 when CI=true)
 # Settings (environment): RMS_WINDOWS_QT (see windows_release.sh), WORK (Wine prefixes,
 # screenshots and outputs; default build-windows/check), DISPLAY_NUM (74).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-linux_program=$(readlink -f "${1:?usage: windows_check.sh LINUX_PROGRAM}")
+linux_program=$(readlink -f "${1:?usage: windows_check.sh LINUX_PROGRAM [ZIP SETUP]}")
 export WORK=${WORK:-$PWD/build-windows/check}
 export DISPLAY_NUM=${DISPLAY_NUM:-74}
 
-# Whether the release can be built here at all (a Qt for Windows, host tools of its
-# version) is known at once; a check that cannot run says why on its last line. In CI that
-# is a failure, elsewhere test.sh counts it as skipped in its closing line.
-bash scripts/deps.sh wine
-status=0
-reason=$(bash scripts/windows_release.sh --preflight) || status=$?
-if [ "$status" = 3 ]; then
-  echo "windows_check: cannot run here: $reason" >&2
-  [ "${CI:-}" = true ] && exit 1
-  echo "windows_check: skipped ($reason)"
+if [ $# = 1 ]; then
+  # Whether the release can be built here at all (a Qt for Windows, host tools of its
+  # version) is known at once; a check that cannot run says why on its last line. In CI
+  # that is a failure, elsewhere test.sh counts it as skipped in its closing line.
+  status=0
+  reason=$(bash scripts/windows_release.sh --preflight) || status=$?
+  [ "$status" = 0 ] && { RMS_LINUX_PROGRAM=$linux_program bash scripts/windows_release.sh --test ||
+    status=$?; }
+  case $status in
+    0) echo "windows_check: passed" ;;
+    3 | 77)
+      reason=${reason:-see above}
+      echo "windows_check: cannot run here: $reason" >&2
+      [ "${CI:-}" = true ] && exit 1
+      echo "windows_check: skipped ($reason)"
+      ;;
+    *) exit "$status" ;;
+  esac
   exit 0
-elif [ "$status" != 0 ]; then
-  exit "$status"
+fi
+
+zip=$(readlink -f "$2") setup=$(readlink -f "$3")
+for name in RMS_VERSION RMS_PROGRAM RMS_PRODUCT RMS_MAKER RMS_INSTALL_DIR; do
+  [ -n "${!name:-}" ] || { echo "windows_check: $name is not set" >&2; exit 1; }
+done
+version=$RMS_VERSION program=$RMS_PROGRAM product=$RMS_PRODUCT
+bash scripts/deps.sh wine
+if ! command -v wine >/dev/null || ! command -v Xvfb >/dev/null; then
+  echo "windows_check: cannot run here: no Wine or no Xvfb" >&2
+  [ "${CI:-}" = true ] && exit 1
+  exit 77
 fi
 
 t0=$(date +%s)
@@ -46,104 +69,11 @@ fail() {
   exit 1
 }
 
-step "building the release"
-artefacts=$(bash scripts/windows_release.sh)
-zip=$(sed -n 1p <<<"$artefacts") setup=$(sed -n 2p <<<"$artefacts")
-version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build-windows/CMakeCache.txt)
-[ -n "$version" ] || fail "no project version in build-windows/CMakeCache.txt"
 rm -rf "$WORK"
 mkdir -p "$WORK"
 unzip -q -d "$WORK/zip" "$zip"
 portable=$WORK/zip/$(basename "$zip" .zip)
-[ -f "$portable/korvath-rms.exe" ] || fail "the ZIP holds no $(basename "$portable")/korvath-rms.exe"
-
-# --- Without Wine ---------------------------------------------------------------------
-step "the DLLs of the ZIP"
-# Windows finds a program's DLLs in the program's folder, then in its own system folder.
-# Windows' own DLLs are those Wine provides in its copy of that folder, and the API sets
-# (api-ms-win-*, ext-ms-*) that the loader maps onto them.
-wine_system=/usr/lib/x86_64-linux-gnu/wine/x86_64-windows
-[ -f "$wine_system/kernel32.dll" ] || fail "no Wine system folder at $wine_system"
-imports=$WORK/imports.txt
-: >"$imports"
-while IFS= read -r -d '' pe; do
-  x86_64-w64-mingw32-objdump -p "$pe" | sed -n 's/^[[:space:]]*DLL Name: //p' |
-    while read -r dll; do echo "${pe#"$portable"/} $dll"; done >>"$imports"
-done < <(find "$portable" -type f \( -iname '*.exe' -o -iname '*.dll' \) -print0)
-[ -s "$imports" ] || fail "objdump found no imports in the ZIP"
-# Prints "file imports dll" for each import that neither the folder nor Windows has, as if
-# the file named by $1 (if any) were missing from the folder.
-unresolved() {
-  local hidden=${1:-} pe dll
-  while read -r pe dll; do
-    local lower=${dll,,}
-    [[ $lower == api-ms-win-* || $lower == ext-ms-* ]] && continue
-    [ -f "$wine_system/$lower" ] && continue
-    [ "$lower" != "${hidden,,}" ] && [ -n "$(find "$portable" -maxdepth 1 -iname "$dll")" ] &&
-      continue
-    echo "$pe imports $dll"
-  done <"$imports"
-}
-missing=$(unresolved)
-[ -z "$missing" ] || fail "DLLs missing from the ZIP:"$'\n'"$missing"
-# Every DLL beside the program is needed: hiding any one of them leaves an import open, so
-# the check above would catch its absence.
-for dll in "$portable"/*.dll; do
-  [ -n "$(unresolved "$(basename "$dll")")" ] ||
-    fail "nothing in the ZIP imports $(basename "$dll"), or the check misses its absence"
-done
-echo "$(wc -l <"$imports") imports of $(cut -d' ' -f1 "$imports" | sort -u | wc -l) files, all found"
-
-step "version records, icons, licences"
-# The text after a key of the version record (UTF-16 strings in the resource section).
-version_value() { strings -e l "$1" | grep -x -A1 "$2" | sed -n 2p; }
-for pe in "$portable/korvath-rms.exe" "$portable/korvath-rms.com" "$setup"; do
-  for key in FileVersion ProductVersion; do
-    value=$(version_value "$pe" "$key")
-    echo "$(basename "$pe") $key: $value"
-    [ "$value" = "$version" ] || fail "$(basename "$pe") has $key '$value', not '$version'"
-  done
-done
-for program in korvath-rms.exe korvath-rms.com; do
-  [ "$(version_value "$portable/$program" OriginalFilename)" = "$program" ] ||
-    fail "$program does not call itself $program in its version record"
-done
-for pe in "$portable/korvath-rms.exe" "$portable/korvath-rms.com" "$setup"; do
-  headers=$(x86_64-w64-mingw32-objdump -p "$pe")
-  grep -q '^Magic.*(PE32+)' <<<"$headers" || fail "$(basename "$pe") is not a 64-bit program"
-  # A console program would open a console window beside it on Windows; the console twin is
-  # one, so that a prompt waits for it.
-  subsystem='Windows GUI'
-  [ "${pe##*.}" = com ] && subsystem='Windows CUI'
-  grep -q "^Subsystem.*($subsystem)" <<<"$headers" || fail "$(basename "$pe") is not a $subsystem program"
-done
-# Windows shows the images of the program's icon file, copied into each one's resources.
-python3 - packaging/icons/korvath-rms.ico "$portable/korvath-rms.exe" "$portable/korvath-rms.com" \
-  "$setup" <<'PY' ||
-import struct, sys
-ico = open(sys.argv[1], "rb").read()
-count = struct.unpack_from("<H", ico, 4)[0]
-entries = [struct.unpack_from("<8xII", ico, 6 + 16 * i) for i in range(count)]
-images = [ico[offset:offset + size] for size, offset in entries]
-for pe in sys.argv[2:]:
-    data = open(pe, "rb").read()
-    if not images or not all(image in data for image in images):
-        sys.exit(f"{pe} does not carry the {count} images of {sys.argv[1]}")
-print(f"all carry the {count} images of the icon")
-PY
-  fail "an icon is missing"
-for f in LICENSE.txt licenses/LGPL-3.0.txt licenses/GPL-3.0.txt licenses/GCC-exception-3.1.txt \
-  licenses/winpthreads.txt licenses/Qt-copyright-debian.txt licenses/README.txt; do
-  [ -s "$portable/$f" ] || fail "the ZIP holds no $f"
-done
-
-# A setup that fails half way (a full disk) deletes what it wrote: its list must name every
-# file of the release.
-nsi=$(find build-windows/_CPack_Packages -name project.nsi -path '*NSIS*' | head -1)
-[ -n "$nsi" ] || fail "cpack left no NSIS script"
-diff <(cd "$portable" && find . -type f | sed 's|^\./||' | sort) \
-  <(sed -n '/^Function .onInstFailed/,/^FunctionEnd/s/^ *Delete "$INSTDIR\\\(.*\)"$/\1/p' "$nsi" |
-    tr '\\' / | sort) >&2 || fail "the clean-up of a failed setup does not name the ZIP's files"
+[ -f "$portable/$program.exe" ] || fail "the ZIP holds no $(basename "$portable")/$program.exe"
 
 # --- Wine -----------------------------------------------------------------------------
 export WINEDEBUG=-all DISPLAY=:$DISPLAY_NUM
@@ -194,7 +124,7 @@ await_window() {
   local pid=${1:-} i
   WIN=
   for i in $(seq 1 60); do
-    WIN=$(xdotool search --name '^Korvath RMS' 2>/dev/null | head -1 || true)
+    WIN=$(xdotool search --name "^$product" 2>/dev/null | head -1 || true)
     [ -n "$WIN" ] && break
     [ -n "$pid" ] && ! kill -0 "$pid" 2>/dev/null && break
     sleep 1
@@ -207,7 +137,7 @@ close_window() {
   local i
   xdotool key --window "$WIN" alt+F4 2>/dev/null || true
   for i in $(seq 1 40); do
-    xdotool search --name '^Korvath RMS' >/dev/null 2>&1 || return 0
+    xdotool search --name "^$product" >/dev/null 2>&1 || return 0
     sleep 0.5
   done
   fail "the window did not close"
@@ -266,7 +196,7 @@ step "the ZIP: one press in the Linux program and in the Windows program"
 new_prefix zip
 press_and_read linux env -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb "$linux_program"
 # As on Windows, where there is no DISPLAY: the program must not look for one.
-press_and_read windows bash -c "cd '$portable' && exec wine cmd /c 'set DISPLAY=&& korvath-rms.exe'"
+press_and_read windows bash -c "cd '$portable' && exec wine cmd /c 'set DISPLAY=&& $program.exe'"
 [ "$RC" = 0 ] || fail "the Windows program ended with status $RC when closed"
 echo "result boxes after one press (Linux | Windows under Wine):"
 paste -d'|' "$WORK/linux.results" "$WORK/windows.results"
@@ -283,7 +213,7 @@ printf '%s\n' 't,T,Ip,Ia,Ib' '0.5,1,1,.5,1' '2,1,3,0,1' '1,0,1,1,1' \
   '136,648,503.8571290105287,-2.5e-3,1e30' >"$points"
 linux_rc=0 windows_rc=0
 "$linux_program" --batch "$points" >"$WORK/linux.csv" || linux_rc=$?
-(cd "$portable" && exec env -u DISPLAY wine korvath-rms.exe --batch <"$points") \
+(cd "$portable" && exec env -u DISPLAY wine $program.exe --batch <"$points") \
   >"$WORK/windows.csv" || windows_rc=$?
 echo "--batch: exit $linux_rc on Linux, $windows_rc on Windows under Wine"
 if [ "$linux_rc" != 1 ] || [ "$windows_rc" != 1 ] || ! cmp "$WORK/linux.csv" "$WORK/windows.csv"; then
@@ -291,7 +221,7 @@ if [ "$linux_rc" != 1 ] || [ "$windows_rc" != 1 ] || ! cmp "$WORK/linux.csv" "$W
   fail "--batch gives other rows or another status on Windows"
 fi
 
-step "the ZIP: korvath-rms typed in cmd, and a file name outside Windows-1252"
+step "the ZIP: $program typed in cmd, and a file name outside Windows-1252"
 # cmd finds korvath-rms.com before korvath-rms.exe, waits for it, and leaves its status in
 # %ERRORLEVEL%. The arguments go to wine one by one, so that it quotes only the file names
 # with a blank. German Linux is Windows-1252 for Wine, which has no Ω: the name reaches the
@@ -308,7 +238,7 @@ twin_case() {
   local want=$1 linux_rc=0 expected
   shift
   (cd "$twin" && LC_ALL=de_DE.UTF-8 WINEPATH=$twin_path env -u DISPLAY \
-    timeout 60 wine cmd /c korvath-rms "$@" '&' echo status '%ERRORLEVEL%') \
+    timeout 60 wine cmd /c "$program" "$@" '&' echo status '%ERRORLEVEL%') \
     2>"$WORK/twin.err" | tr -d '\r' >"$WORK/twin.out" || true
   (cd "$twin" && LC_ALL=C.UTF-8 "$linux_program" "$@") >"$WORK/twin.linux" 2>/dev/null ||
     linux_rc=$?
@@ -316,44 +246,44 @@ twin_case() {
   if [ "$linux_rc" != "$want" ] || [ "$(cat "$WORK/twin.out")" != "$expected" ]; then
     diff <(echo "$expected") "$WORK/twin.out" >&2 || true
     cat "$WORK/twin.err" >&2
-    fail "korvath-rms $* in cmd: not the Linux output with status $want"
+    fail "$program $* in cmd: not the Linux output with status $want"
   fi
-  echo "cmd /c korvath-rms $*: $(grep -c , "$WORK/twin.out") lines of CSV, status $want"
+  echo "cmd /c $program $*: $(grep -c , "$WORK/twin.out") lines of CSV, status $want"
 }
 twin_case 0 --batch good.csv
 twin_case 1 --batch bad.csv
 twin_case 2 --bogus
 twin_case 0 --batch 'Messung Ω.csv'
 twin_case 2 --batch 'Fehlt Ω.csv'
-grep -qF "korvath-rms: cannot read 'Fehlt Ω.csv': " "$WORK/twin.err" ||
+grep -qF "$program: cannot read 'Fehlt Ω.csv': " "$WORK/twin.err" ||
   fail "the message does not name 'Fehlt Ω.csv': $(cat "$WORK/twin.err")"
 wineserver -k
 
 # --- The installer --------------------------------------------------------------------
-dir_win='C:\Program Files\Korvath RMS'
-uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Korvath RMS'
-menu_rel='ProgramData/Microsoft/Windows/Start Menu/Programs/Korvath RMS calculator'
-shortcut_win='C:\ProgramData\Microsoft\Windows\Start Menu\Programs\Korvath RMS calculator\Korvath RMS calculator.lnk'
+dir_win="C:\\Program Files\\$RMS_INSTALL_DIR"
+uninstall_key="HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$RMS_INSTALL_DIR"
+menu_rel="ProgramData/Microsoft/Windows/Start Menu/Programs/$product"
+shortcut_win="C:\\${menu_rel//\//\\}\\$product.lnk"
 # Fails unless the prefix holds exactly one installation: the ZIP's files plus the
 # uninstaller, the Start-menu entry, and the Uninstall entry of this version.
 expect_installed() {
-  local dir=$WINEPREFIX/drive_c/Program\ Files/Korvath\ RMS
+  local dir=$WINEPREFIX/drive_c/Program\ Files/$RMS_INSTALL_DIR
   [ -d "$dir" ] || fail "no $dir_win"
   diff <(cd "$portable" && find . -type f | sort) \
     <(cd "$dir" && find . -type f ! -name Uninstall.exe | sort) >&2 ||
     fail "$dir_win holds other files than the ZIP"
   [ -f "$dir/Uninstall.exe" ] || fail "no uninstaller in $dir_win"
-  [ -f "$WINEPREFIX/drive_c/$menu_rel/Korvath RMS calculator.lnk" ] || fail "no Start-menu entry"
-  [ "$(find "$WINEPREFIX/drive_c" -iname '*korvath*.lnk' | wc -l)" = 1 ] ||
+  [ -f "$WINEPREFIX/drive_c/$menu_rel/$product.lnk" ] || fail "no Start-menu entry"
+  [ "$(find "$WINEPREFIX/drive_c" -iname "*$product*.lnk" | wc -l)" = 1 ] ||
     fail "not exactly one shortcut to the program"
-  [ "$(find "$WINEPREFIX/drive_c" -iname korvath-rms.exe | wc -l)" = 1 ] ||
-    fail "not exactly one korvath-rms.exe"
+  [ "$(find "$WINEPREFIX/drive_c" -iname "$program.exe" | wc -l)" = 1 ] ||
+    fail "not exactly one $program.exe"
   wine reg query "$uninstall_key" | tr -d '\r' >"$WORK/$1.reg"
-  grep -q 'DisplayName *REG_SZ *Korvath RMS calculator$' "$WORK/$1.reg" &&
+  grep -q "DisplayName *REG_SZ *$product\$" "$WORK/$1.reg" &&
     grep -q "DisplayVersion *REG_SZ *$version\$" "$WORK/$1.reg" &&
     grep -qF "UninstallString    REG_SZ    \"$dir_win\\Uninstall.exe\"" "$WORK/$1.reg" ||
     fail "the Uninstall entry is not as expected: $(cat "$WORK/$1.reg")"
-  [ "$(wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' | grep -ci korvath)" = 1 ] ||
+  [ "$(wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' | grep -ciF "\\$RMS_INSTALL_DIR")" = 1 ] ||
     fail "not exactly one Uninstall entry"
 }
 install_silently() {
@@ -367,7 +297,7 @@ step "the installer: install with /S"
 new_prefix setup
 install_silently
 expect_installed setup
-echo "installed: $(cd "$WINEPREFIX/drive_c/Program Files/Korvath RMS" && find . -type f | wc -l) files, Start-menu entry, Uninstall entry"
+echo "installed: $(cd "$WINEPREFIX/drive_c/Program Files/$RMS_INSTALL_DIR" && find . -type f | wc -l) files, Start-menu entry, Uninstall entry"
 
 step "the installer: the Start-menu entry starts the program"
 wine start "$shortcut_win"
@@ -394,17 +324,17 @@ timeout 60 wine "$dir_win\\Uninstall.exe" /S || rc=$?
 [ "$rc" = 0 ] || fail "Uninstall.exe ended with status $rc"
 # The uninstaller runs from a copy of itself in TEMP, which it starts and leaves.
 settle
-left=$(cd "$WINEPREFIX/drive_c" && find . -ipath '*korvath*')
+left=$(cd "$WINEPREFIX/drive_c" && find . -ipath "*$RMS_INSTALL_DIR*" -o -ipath "*$program*")
 [ -z "$left" ] || fail "the uninstall left behind:"$'\n'"$left"
 ! wine reg query "$uninstall_key" >/dev/null 2>&1 || fail "the Uninstall entry is still there"
-! wine reg query 'HKLM\Software\Tandrell' >/dev/null 2>&1 || fail "HKLM\\Software\\Tandrell is still there"
+! wine reg query "HKLM\\Software\\$RMS_MAKER" >/dev/null 2>&1 || fail "HKLM\\Software\\$RMS_MAKER is still there"
 echo "uninstalled: no file, shortcut or key left"
 wineserver -k
 
 step "the installer: an upgrade while the program runs"
 new_prefix upgrade
 install_silently
-(cd "$WINEPREFIX/drive_c/Program Files/Korvath RMS" && exec wine korvath-rms.exe) \
+(cd "$WINEPREFIX/drive_c/Program Files/$RMS_INSTALL_DIR" && exec wine "$program.exe") \
   >"$WORK/upgrade-running.out" 2>&1 &
 pid=$!
 await_window "$pid"
@@ -418,7 +348,7 @@ echo "setup /S while the program runs: status $rc after $(($(date +%s) - started
 [ "$rc" = 2 ] || fail "a silent setup over the running program ended with status $rc, not 2"
 asking=$(xdotool search --name 'Setup|Uninstall' 2>/dev/null || true)
 [ -z "$asking" ] || fail "a setup window is still open: $(xdotool getwindowname $asking)"
-kill -0 "$pid" 2>/dev/null && xdotool search --name '^Korvath RMS' >/dev/null ||
+kill -0 "$pid" 2>/dev/null && xdotool search --name "^$product" >/dev/null ||
   fail "the program did not survive the setup"
 # An interactive setup says so before its first page, with Retry and Cancel; Cancel ends it
 # with status 2 as well.
@@ -439,7 +369,7 @@ await_exit "$setup_pid"
 [ "$RC" = 2 ] || fail "Cancel in the interactive setup ended it with status $RC, not 2"
 expect_installed upgrade-running
 installed_rc=0
-(cd "$WINEPREFIX/drive_c/Program Files/Korvath RMS" && exec env -u DISPLAY wine korvath-rms.com \
+(cd "$WINEPREFIX/drive_c/Program Files/$RMS_INSTALL_DIR" && exec env -u DISPLAY wine "$program.com" \
   --batch <"$points") >"$WORK/upgrade-running.csv" || installed_rc=$?
 [ "$installed_rc" = 1 ] && cmp "$WORK/linux.csv" "$WORK/upgrade-running.csv" ||
   fail "the installed program no longer works beside its running window"
@@ -450,7 +380,7 @@ step "the installer: an upgrade (installing twice)"
 install_silently
 expect_installed upgrade
 pid=
-(cd "$WINEPREFIX/drive_c/Program Files/Korvath RMS" && exec wine korvath-rms.exe) \
+(cd "$WINEPREFIX/drive_c/Program Files/$RMS_INSTALL_DIR" && exec wine "$program.exe") \
   >"$WORK/upgrade.out" 2>&1 &
 pid=$!
 await_window "$pid"

@@ -8,19 +8,30 @@
 #       or 3 with the reason on stdout when this machine cannot build it (other faults: 1)
 #   bash scripts/windows_release.sh --kit         only finds (or unpacks) the Qt for Windows
 #       and prints its folder
+#   bash scripts/windows_release.sh --test        builds the release and runs the Windows build
+#       folder's tests (the packages, their files as they stand, the Wine session; label
+#       windows): status 0 when they pass, 77 when this machine cannot run them (a failure
+#       when CI=true), anything else when one fails. The Linux program they compare with is
+#       RMS_LINUX_PROGRAM, else build-linux's, built (preset linux) if missing.
 # Settings (environment): RMS_WINDOWS_QT, a Qt 6 for MinGW-w64 x86-64 (the folder holding
 # lib/cmake/Qt6/qt.toolchain.cmake); without it, the kit's own /opt/qt6-mingw if someone
 # unpacked it there, else the Qt of ../shared/windows/ unpacked once under
 # ${XDG_CACHE_HOME:-~/.cache}/korvath-rms/, which needs no root. JOBS (nproc).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-preflight=false kit_only=false
+preflight=false kit_only=false testing=false
 [ "${1:-}" = --preflight ] && preflight=true
 [ "${1:-}" = --kit ] && kit_only=true
+[ "${1:-}" = --test ] && testing=true
 bash scripts/deps.sh windows >&2
+$testing && bash scripts/deps.sh wine >&2
 
 cannot() {
   if $preflight; then echo "$*"; else echo "windows_release: $*" >&2; fi
+  if $testing; then
+    [ "${CI:-}" = true ] && exit 1
+    exit 77
+  fi
   exit 3
 }
 toolchain=lib/cmake/Qt6/qt.toolchain.cmake
@@ -69,6 +80,18 @@ fi
 $preflight && exit 0
 export RMS_WINDOWS_QT
 
+if $testing; then
+  command -v wine >/dev/null && command -v Xvfb >/dev/null || cannot "no Wine or no Xvfb"
+  linux_program=${RMS_LINUX_PROGRAM:-build-linux/app/korvath-rms}
+  if [ ! -x "$linux_program" ] && [ -z "${RMS_LINUX_PROGRAM:-}" ]; then
+    cmake --preset linux >&2
+    cmake --build --preset linux -j"${JOBS:-$(nproc)}" --target korvath-rms >&2
+  fi
+  cmake --preset windows-mingw-cross -DRMS_LINUX_PROGRAM="$(readlink -f "$linux_program")" >&2
+  cmake --build --preset windows-mingw-cross -j"${JOBS:-$(nproc)}" >&2
+  ctest --preset windows-mingw-cross || exit 1
+  exit 0
+fi
 cmake --preset windows-mingw-cross >&2
 cmake --build --preset windows-mingw-cross -j"${JOBS:-$(nproc)}" >&2
 rm -rf build-windows/release

@@ -1,10 +1,11 @@
 # SPDX-License-Identifier: MIT
 # Runs the program's command line with no display at all (DISPLAY, WAYLAND_DISPLAY and
 # QT_QPA_PLATFORM unset) and checks each exit status and what goes to stdout and stderr.
-#   cmake -DPROGRAM=/path/to/korvath-rms -DWORK_DIR=/scratch -P command_line_test.cmake
-if(NOT PROGRAM OR NOT WORK_DIR)
-  message(FATAL_ERROR "PROGRAM and WORK_DIR must be set")
+#   cmake -DPROGRAM=/path/to/korvath-rms -DWORK_DIR=/scratch -DVERSION=... -P command_line_test.cmake
+if(NOT PROGRAM OR NOT WORK_DIR OR NOT VERSION)
+  message(FATAL_ERROR "PROGRAM, WORK_DIR and VERSION must be set")
 endif()
+string(REPLACE "." "\\." version "${VERSION}")
 file(MAKE_DIRECTORY ${WORK_DIR})
 file(WRITE ${WORK_DIR}/good.txt "t T Ip Ia Ib\n0.5 1 1 .5 1\n")
 file(WRITE ${WORK_DIR}/bad.txt "0.5 1 1 .5 1\n1 0 1 1 1\n")
@@ -39,8 +40,8 @@ function(check name status out_regex err_regex)
   message(STATUS "${name}: status ${actual}")
 endfunction()
 
-check("version" 0 "^korvath-rms 1\\.00\n$" "^$" ARGS --version)
-check("version beside a window option" 0 "^korvath-rms 1\\.00\n$" "^$"
+check("version" 0 "^korvath-rms ${version}\n$" "^$" ARGS --version)
+check("version beside a window option" 0 "^korvath-rms ${version}\n$" "^$"
       ARGS -platform offscreen -v)
 check("help" 0 "^Usage: korvath-rms \\[options\\] \\[FILE\\]\n.*an output that cannot be\n.*--help.*--version.*--batch" "^$"
       ARGS --help)
@@ -85,7 +86,7 @@ check("a missing file in a long folder is named whole" 2 "^$"
 foreach(locale IN ITEMS C POSIX)
   check("--help says nothing else in the ${locale} locale" 0 "^Usage: " "^$"
         ENV LC_ALL=${locale} ARGS --help)
-  check("--version says nothing else in the ${locale} locale" 0 "^korvath-rms 1\\.00\n$" "^$"
+  check("--version says nothing else in the ${locale} locale" 0 "^korvath-rms ${version}\n$" "^$"
         ENV LC_ALL=${locale} ARGS --version)
   check("--batch says nothing else in the ${locale} locale" 0 "^${header}${good_row}$" "^$"
         ENV LC_ALL=${locale} ARGS --batch good.txt)

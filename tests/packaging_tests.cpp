@@ -397,15 +397,18 @@ QString readAll(const QString& path) {
   return QString::fromUtf8(file.readAll());
 }
 
-// The version appears as "1.00" in the version record of the Windows executable, both as
-// text and as the numbers 1,0,0,0, and the record carries the icon.
+// The version appears in the version record of the Windows executable, both as text and as
+// numbers (1.00 is 1,0,0,0), and the record carries the icon.
 TEST(VersionRecord, WindowsResourceCarriesVersionAndIcon) {
   const QString rc = readAll(QStringLiteral(RMS_BINARY_DIR "/packaging/korvath-rms.rc"));
   const QString version = QStringLiteral(RMS_VERSION);
-  ASSERT_EQ(version, "1.00");
+  const QStringList numbers = version.split('.');
+  ASSERT_EQ(numbers.size(), 2);
+  const QString commas =
+      QStringLiteral("%1,%2,0,0").arg(numbers[0].toInt()).arg(numbers[1].toInt());
   const std::vector<QString> expected = {
-      "FILEVERSION 1,0,0,0\n",
-      "PRODUCTVERSION 1,0,0,0\n",
+      "FILEVERSION " + commas + "\n",
+      "PRODUCTVERSION " + commas + "\n",
       QStringLiteral("VALUE \"FileVersion\", \"%1\\0\"").arg(version),
       QStringLiteral("VALUE \"ProductVersion\", \"%1\\0\"").arg(version),
   };
@@ -418,7 +421,7 @@ TEST(VersionRecord, WindowsResourceCarriesVersionAndIcon) {
   EXPECT_TRUE(QFile::exists(icon.captured(1))) << icon.captured(1).toStdString();
 }
 
-// The macOS bundle record names the executable, the bundle, the version "1.00" and an icon
+// The macOS bundle record names the executable, the bundle, the version and an icon
 // that is committed.
 TEST(VersionRecord, MacBundleRecordCarriesVersionAndIcon) {
   const QString plist = readAll(QStringLiteral(RMS_BINARY_DIR "/packaging/Info.plist"));
@@ -456,6 +459,22 @@ TEST(VersionRecord, AppStreamNewestReleaseIsTheProgramVersion) {
   ASSERT_FALSE(xml.hasError()) << xml.errorString().toStdString();
   EXPECT_EQ(id, RMS_APP_ID);
   EXPECT_EQ(newest, RMS_VERSION);
+}
+
+// The manual page and the Debian changelog spell the version out, as their formats need:
+// a version bump changes them too.
+TEST(VersionRecord, ManualPageAndChangelogSayTheProgramVersion) {
+  const QString version = QRegularExpression::escape(QStringLiteral(RMS_VERSION));
+  const std::pair<const char*, QString> files[] = {
+      {"/packaging/linux/korvath-rms.1",
+       R"(\n\.TH KORVATH\\-RMS 1 \S+ "korvath\\-rms )" + version + R"(" )"},
+      {"/packaging/debian/changelog", R"(^korvath-rms \()" + version + R"(\) )"},
+  };
+  for (const auto& [file, pattern] : files) {
+    EXPECT_TRUE(
+        QRegularExpression(pattern).match(readAll(RMS_SOURCE_DIR + QString(file))).hasMatch())
+        << file << " does not match " << pattern.toStdString();
+  }
 }
 
 }  // namespace

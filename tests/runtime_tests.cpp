@@ -6,7 +6,9 @@
 #include <cstring>
 #include <limits>
 #include <optional>
+#include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "runtime/checked_math.h"
@@ -358,13 +360,17 @@ TEST(Recovery, EndingTheProgramPassesThroughEveryHandler) {
   EXPECT_EQ(handled, 0);
 }
 
-TEST(Failure, EveryNumberHasItsOwnRowOfWords) {
+TEST(Failure, EveryNumberHasItsOwnWords) {
+  std::set<std::string_view> sentences, phrases;
   for (ErrorNumber n :
        {ErrorNumber::SqrtOfNegative, ErrorNumber::Overflow, ErrorNumber::OutOfMemory,
         ErrorNumber::DivisionByZero, ErrorNumber::NotANumber, ErrorNumber::InvalidOperation}) {
-    EXPECT_EQ(wordsOf(n).number, n);
+    sentences.insert(wordsOf(n).sentence);
+    phrases.insert(wordsOf(n).phrase);
     EXPECT_STREQ(Failure(n).what(), describe(n).c_str());
   }
+  EXPECT_EQ(sentences.size(), 6U) << "no two kinds share a sentence";
+  EXPECT_EQ(phrases.size(), 6U) << "no two kinds share a phrase";
   EXPECT_EQ(Failure(ErrorNumber::DivisionByZero).description(), "Division by zero");
   EXPECT_EQ(describe(static_cast<ErrorNumber>(999)), "Unknown error") << "no borrowed words";
 }

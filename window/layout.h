@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "core/result_slots.h"
+#include "rms/identity.h"
 #include "window/twips.h"
 
 namespace rms {
@@ -39,7 +40,7 @@ struct ControlRow {
 inline constexpr int kClientWidthTwips = 10395;
 inline constexpr int kClientHeightTwips = 5625;
 
-inline constexpr std::string_view kWindowCaption = "Korvath RMS calculator by Tandrell";
+inline constexpr std::string_view kWindowCaption = RMS_PRODUCT " by " RMS_MAKER;
 
 namespace layout_detail {
 using K = ControlKind;

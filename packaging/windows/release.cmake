@@ -65,7 +65,7 @@ endforeach()
 
 # --- Packages: `cpack -G ZIP` and `cpack -G NSIS` ---------------------------------------
 set(CPACK_GENERATOR ZIP NSIS)
-set(CPACK_PACKAGE_FILE_NAME korvath-rms-${PROJECT_VERSION}-windows-x86_64)
+set(CPACK_PACKAGE_FILE_NAME ${RMS_PROGRAM}-${PROJECT_VERSION}-windows-x86_64)
 set(CPACK_OUTPUT_FILE_PREFIX release)
 set(CPACK_STRIP_FILES ON)
 # The NSIS settings below carry quotes and NSIS variables into the script as they stand.
@@ -76,12 +76,9 @@ set(CPACK_VERBATIM_VARIABLES ON)
 set(CPACK_PACKAGE_INSTALL_DIRECTORY "Korvath RMS")
 set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY "Korvath RMS")
 set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
-set(CPACK_NSIS_PACKAGE_NAME "Korvath RMS calculator")
-set(CPACK_NSIS_DISPLAY_NAME "Korvath RMS calculator")
-# The installer's script is CPack's, with the replacement of an older version made ours
-# (NSIS.template.in beside this file): it never waits for a click under /S.
-set(CPACK_MODULE_PATH ${CMAKE_CURRENT_LIST_DIR})
-set(CPACK_NSIS_INSTALLED_ICON_NAME korvath-rms.exe)
+set(CPACK_NSIS_PACKAGE_NAME "${RMS_PRODUCT}")
+set(CPACK_NSIS_DISPLAY_NAME "${RMS_PRODUCT}")
+set(CPACK_NSIS_INSTALLED_ICON_NAME ${RMS_PROGRAM}.exe)
 set(CPACK_NSIS_MUI_ICON ${RMS_ICO_FILE})
 set(CPACK_NSIS_MUI_UNIICON ${RMS_ICO_FILE})
 set(CPACK_NSIS_URL_INFO_ABOUT "${PROJECT_HOMEPAGE_URL}")
@@ -89,77 +86,74 @@ set(CPACK_NSIS_MANIFEST_DPI_AWARE ON)
 set(CPACK_NSIS_COMPRESSOR "/SOLID lzma")
 set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_CURRENT_BINARY_DIR}/LICENSE.txt)
 
-# The program sits at the top of the folder, not in bin/ where CPack's own shortcut code
-# looks, so the Start-menu entry is made here.
-set(rms_shortcut "Korvath RMS calculator.lnk")
-set(CPACK_NSIS_CREATE_ICONS_EXTRA
-  "  CreateShortCut \"$SMPROGRAMS\\$STARTMENU_FOLDER\\${rms_shortcut}\" \"$INSTDIR\\korvath-rms.exe\"")
-# CPack's uninstaller removes the program's key under the vendor's but not the vendor's key
-# itself; an empty one goes too.
-set(CPACK_NSIS_DELETE_ICONS_EXTRA "  Delete \"$SMPROGRAMS\\$MUI_TEMP\\${rms_shortcut}\"
-  DeleteRegKey /ifempty SHCTX \"Software\\${CPACK_PACKAGE_VENDOR}\"")
-
-# Debian's makensis writes a 32-bit installer unless told otherwise; Windows on x86-64 runs
-# either, but the installer of a 64-bit program should be one too. The version record is
-# the program's: "1.00" as text, 1.0.0.0 as numbers.
+# Our part of the installer (windows/korvath-rms.nsh.in): the version record, the running-
+# program checks, the replacement of an older version once it can go, the Start-menu entry,
+# and the file lists, which are the installation's own. CPack's question in .onInit whether
+# to remove an older version is left off: ours runs from the install section and never
+# waits for a click under /S.
 string(REPLACE "," "." rms_version_dots "${RMS_VERSION_COMMAS}")
-set(CPACK_NSIS_DEFINES "  Target amd64-unicode
-  VIProductVersion ${rms_version_dots}
-  VIFileVersion ${rms_version_dots}
-  VIAddVersionKey /LANG=1033 ProductName \"Korvath RMS calculator\"
-  VIAddVersionKey /LANG=1033 ProductVersion \"${PROJECT_VERSION}\"
-  VIAddVersionKey /LANG=1033 FileVersion \"${PROJECT_VERSION}\"
-  VIAddVersionKey /LANG=1033 FileDescription \"Korvath RMS calculator ${PROJECT_VERSION} setup\"
-  VIAddVersionKey /LANG=1033 CompanyName \"${CPACK_PACKAGE_VENDOR}\"
-  VIAddVersionKey /LANG=1033 LegalCopyright \"Copyright (C) 2026 The Korvath RMS calculator authors\"")
-
-# Per machine only: CPack's script would put a user without administrator rights into a
-# folder of their own, so stop before anything is written and say why.
-set(CPACK_NSIS_EXTRA_PREINSTALL_COMMANDS "UserInfo::GetAccountType
-  Pop $0
-  StrCmp $0 \"Admin\" rms_admin
-    SetOutPath \"$TEMP\"
-    RMDir \"$INSTDIR\"
-    MessageBox MB_OK|MB_ICONSTOP \"Korvath RMS calculator installs for all users of this computer. Run the setup as an administrator.\" /SD IDOK
-    Abort
-  rms_admin:")
-
-# A setup that fails half way (a full disk, say) takes its files away again. The list is the
-# installation's own; files of an older version were removed before by its uninstaller.
-set(rms_installed_files korvath-rms.exe korvath-rms.com LICENSE.txt ${rms_bundled_dlls})
+set(rms_nsis_date_save on)
+if(RMS_REPRODUCIBLE)
+  set(rms_nsis_date_save off)
+endif()
+set(rms_licence_files LICENSE.txt)
 foreach(licence IN LISTS rms_licences)
   get_filename_component(name ${licence} NAME)
-  list(APPEND rms_installed_files licenses/${name})
+  list(APPEND rms_licence_files licenses/${name})
 endforeach()
-set(rms_remove_files)
+set(rms_installed_files ${RMS_PROGRAM}.exe ${RMS_PROGRAM}.com ${rms_bundled_dlls}
+  ${rms_licence_files})
+list(SORT rms_installed_files)
+set(rms_folders ${rms_installed_files})
+list(FILTER rms_folders INCLUDE REGEX "/")
+list(TRANSFORM rms_folders REPLACE "/[^/]*$" "")
+list(REMOVE_DUPLICATES rms_folders)
+list(SORT rms_folders ORDER DESCENDING)
+set(rms_nsis_delete_files "")
 foreach(file IN LISTS rms_installed_files)
   string(REPLACE "/" "\\" file "${file}")
-  string(APPEND rms_remove_files "  Delete \"$INSTDIR\\${file}\"\n")
+  string(APPEND rms_nsis_delete_files "  Delete \"$INSTDIR\\${file}\"\n")
 endforeach()
-string(APPEND CPACK_NSIS_DEFINES "
-Function .onInstFailed
-${rms_remove_files}  SetOutPath \"$TEMP\"
-  RMDir \"$INSTDIR\\platforms\"
-  RMDir \"$INSTDIR\\styles\"
-  RMDir \"$INSTDIR\\licenses\"
-  RMDir \"$INSTDIR\"
-FunctionEnd")
+set(rms_nsis_delete_folders "")
+foreach(folder IN LISTS rms_folders)
+  string(REPLACE "/" "\\" folder "${folder}")
+  string(APPEND rms_nsis_delete_folders "  RMDir \"$INSTDIR\\${folder}\"\n")
+endforeach()
+set(RMS_NSIS_INCLUDE ${CMAKE_CURRENT_BINARY_DIR}/korvath-rms.nsh)
+configure_file(windows/korvath-rms.nsh.in ${RMS_NSIS_INCLUDE} @ONLY)
+set(CPACK_NSIS_DEFINES "  !include \"${RMS_NSIS_INCLUDE}\"")
+set(CPACK_NSIS_EXTRA_PREINSTALL_COMMANDS "  !insertmacro rmsBeforeInstall")
+set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "  !insertmacro rmsBeforeUninstall")
+set(CPACK_NSIS_CREATE_ICONS_EXTRA "  !insertmacro rmsCreateShortcut")
+set(CPACK_NSIS_DELETE_ICONS_EXTRA "  !insertmacro rmsDeleteShortcut")
+set(CPACK_NSIS_DELETE_FILES "  !insertmacro rmsDeleteFiles")
+set(CPACK_NSIS_DELETE_DIRECTORIES "  !insertmacro rmsDeleteFolders")
+set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL OFF)
 
-# Windows keeps a running program's file locked: an uninstall while it runs stops before it
-# removes anything, and says why (exit status 2 when silent) instead of leaving files behind.
-# The console twin may be running a batch.
-set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "")
-foreach(program IN ITEMS exe com)
-  string(APPEND CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "  IfFileExists \"$INSTDIR\\korvath-rms.${program}\" 0 rms_${program}_absent
-  ClearErrors
-  FileOpen $0 \"$INSTDIR\\korvath-rms.${program}\" a
-  IfErrors 0 rms_${program}_closed
-    MessageBox MB_OK|MB_ICONSTOP \"Korvath RMS calculator is running. Close it, then uninstall again.\" /SD IDOK
-    DetailPrint \"Korvath RMS calculator is running: nothing was removed.\"
-    SetErrorLevel 2
-    Abort
-  rms_${program}_closed:
-  FileClose $0
-  rms_${program}_absent:
-")
-endforeach()
+# --- Tests of the release: `ctest` in this build folder (scripts/windows_release.sh --test) --
+# cpack makes the two files; they are checked as they stand, then used under Wine as a user
+# would, beside the Linux program built from the same source.
+set(RMS_LINUX_PROGRAM ${PROJECT_SOURCE_DIR}/build-linux/app/${RMS_PROGRAM} CACHE FILEPATH
+  "The Linux program whose results the Windows program must give under Wine")
+find_path(RMS_WINDOWS_DLLS kernel32.dll NO_CACHE NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH
+  PATHS /usr/lib/x86_64-linux-gnu/wine/x86_64-windows /usr/lib/wine/x86_64-windows)
+set(rms_release ${CMAKE_BINARY_DIR}/${CPACK_OUTPUT_FILE_PREFIX}/${CPACK_PACKAGE_FILE_NAME})
+add_test(NAME windows_packages
+  COMMAND ${CMAKE_CPACK_COMMAND} --config ${CMAKE_BINARY_DIR}/CPackConfig.cmake
+  WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
+add_test(NAME windows_static
+  COMMAND ${CMAKE_COMMAND} -DZIP=${rms_release}.zip -DSETUP=${rms_release}.exe
+          -DWORK_DIR=${CMAKE_BINARY_DIR}/check-static -DVERSION=${PROJECT_VERSION}
+          -DPROGRAM=${RMS_PROGRAM} "-DLICENCES=${rms_licence_files}" -DICON=${RMS_ICO_FILE}
+          -DNSIS_INCLUDE=${RMS_NSIS_INCLUDE} -DOBJDUMP=${CMAKE_OBJDUMP}
+          -DWINDOWS_DLLS=${RMS_WINDOWS_DLLS}
+          -P ${PROJECT_SOURCE_DIR}/tests/packaging/check_windows.cmake)
+add_test(NAME windows_wine
+  COMMAND bash ${PROJECT_SOURCE_DIR}/scripts/windows_check.sh ${RMS_LINUX_PROGRAM}
+          ${rms_release}.zip ${rms_release}.exe)
+set_tests_properties(windows_packages PROPERTIES FIXTURES_SETUP windows_release)
+set_tests_properties(windows_static windows_wine PROPERTIES FIXTURES_REQUIRED windows_release)
+set_tests_properties(windows_static PROPERTIES SKIP_REGULAR_EXPRESSION "check_windows: cannot run here")
+set_tests_properties(windows_wine PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 1800
+  ENVIRONMENT "RMS_VERSION=${PROJECT_VERSION};RMS_PROGRAM=${RMS_PROGRAM};RMS_PRODUCT=${RMS_PRODUCT};RMS_MAKER=${RMS_MAKER};RMS_INSTALL_DIR=${CPACK_PACKAGE_INSTALL_DIRECTORY};WORK=${CMAKE_BINARY_DIR}/check")
+set_tests_properties(windows_packages windows_static windows_wine PROPERTIES LABELS windows)

@@ -9,10 +9,12 @@
 #include <QString>
 #include <QtGlobal>
 
+#include "rms/identity.h"
+
 namespace rms {
 namespace {
 
-constexpr std::string_view kPrefix = "korvath-rms: cannot open a window: ";
+constexpr std::string_view kPrefix = RMS_PROGRAM ": cannot open a window: ";
 
 bool isSet(const EnvironmentLookup& environment, const char* name) {
   const char* value = environment(name);
