@@ -352,7 +352,7 @@ bool Reader::opensField(size_t quote) const {
     return true;
   }
   size_t first = 0;
-  while (blank(at(first))) {
+  while (at(first) == ' ' || at(first) == '\t') {
     ++first;
   }
   if (at(first) == '#') {
