@@ -8,6 +8,12 @@ namespace rms {
 namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+// The bytes that end a record or may open a quoted field in it.
+constexpr std::array<bool, 256> kRecordBytes = [] {
+  std::array<bool, 256> bytes{};
+  bytes['\n'] = bytes['\r'] = bytes['"'] = true;
+  return bytes;
+}();
 constexpr std::string_view kUnclosedQuote = "a quoted field without its closing quote";
 
 bool isSpace(char c) {
@@ -255,6 +261,7 @@ std::optional<Reader::Line> Reader::next() {
   if (std::exchange(recordDone_, false)) {
     partial_.clear();
     tooLong_ = false;
+    recordQuoted_ = false;
     quoteClosedAt_ = std::string_view::npos;
   }
   if (afterCR_ && !data_.empty()) {
@@ -315,16 +322,24 @@ size_t Reader::recordEnd() {
       inQuotes_ = false;  // past the limit, quotes no longer hold a line end
       i = std::max(i, quoting);
     }
-    size_t end = data_.find('\n', i);
-    if (end == std::string_view::npos) {
-      end = n;
+    // One pass over the bytes: three memchr calls cost more on a line of 30 bytes.
+    size_t stop = i;
+    while (stop < n && !kRecordBytes[static_cast<unsigned char>(data_[stop])]) {
+      ++stop;
     }
-    end = std::min(end, data_.substr(0, end).find('\r', i));
-    const size_t quote = data_.substr(0, std::min(end, quoting)).find('"', i);
-    if (quote == std::string_view::npos) {
-      return end == n ? std::string_view::npos : end;
+    if (stop == n) {
+      return std::string_view::npos;
+    }
+    if (data_[stop] != '"') {
+      return stop;
+    }
+    const size_t quote = stop;
+    if (quote >= quoting) {
+      i = quote + 1;  // past the limit a quote is a letter
+      continue;
     }
     inQuotes_ = opensField(quote);
+    recordQuoted_ = recordQuoted_ || inQuotes_;
     i = quote + 1;
   }
 }
@@ -378,18 +393,22 @@ void Reader::keep(std::string_view piece) {
   }
   if (!std::exchange(tooLong_, true)) {
     const size_t first = partial_.find_first_not_of(" \t");
-    partial_ = first == std::string::npos ? std::string() : partial_.substr(first, 1);
+    const char kept = first == std::string::npos ? '\0' : partial_[first];
+    partial_.assign(first == std::string::npos ? 0 : 1, kept);
   }
   if (partial_.empty()) {
     if (const size_t first = piece.find_first_not_of(" \t"); first != std::string_view::npos) {
-      partial_ = piece.substr(first, 1);
+      partial_.assign(1, piece[first]);
     }
   }
 }
 
 Reader::Line Reader::line(std::string_view text, bool tooLong) {
-  const size_t begin = text.find_first_not_of(" \t");
-  if (begin == std::string_view::npos || text[begin] == '#') {
+  size_t begin = 0;
+  while (begin < text.size() && (text[begin] == ' ' || text[begin] == '\t')) {
+    ++begin;
+  }
+  if (begin == text.size() || text[begin] == '#') {
     return Line::Skipped;  // blank, or a comment, however long
   }
   if (tooLong) {
@@ -415,7 +434,8 @@ Reader::Line Reader::line(std::string_view text, bool tooLong) {
   }
   why_ = splitPoint(text, separator_, fields_);
   // Only a quoted field holds a line end; an unclosed quote is the better reason.
-  if (text.find_first_of("\r\n") != std::string_view::npos && why_ != kUnclosedQuote) {
+  if (recordQuoted_ && text.find_first_of("\r\n") != std::string_view::npos &&
+      why_ != kUnclosedQuote) {
     return fail("a line break in a quoted field");
   }
   return why_.empty() ? Line::Point : Line::Error;

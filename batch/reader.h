@@ -94,6 +94,7 @@ class Reader {
   size_t byteOrderMarkSeen_ = 0;
   bool tooLong_ = false;
   bool inQuotes_ = false;
+  bool recordQuoted_ = false;  // a quoted field opened in the record
   bool afterCR_ = false;
   bool recordDone_ = false;
   bool ended_ = false;
