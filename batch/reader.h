@@ -83,6 +83,7 @@ class Reader {
   Line line(std::string_view text, bool tooLong);
   Line fail(std::string why);
   size_t recordEnd();
+  const char* nextOf(char c, const char*& cached, const char* from) const;
   bool opensField(size_t quote) const;
   void keep(std::string_view piece);
 
@@ -90,6 +91,8 @@ class Reader {
   // longer than kMaxLineLength, only its first byte that is not blank.
   std::string_view data_;
   std::string partial_;
+  const char* nextCR_ = nullptr;  // in data_, as nextOf keeps them
+  const char* nextQuote_ = nullptr;
   size_t quoteClosedAt_ = std::string_view::npos;  // in the record, for "" inside quotes
   size_t byteOrderMarkSeen_ = 0;
   bool tooLong_ = false;
