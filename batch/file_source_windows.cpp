@@ -25,7 +25,7 @@ FileIdentity identityOf(int descriptor) {
               (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0};
 }
 
-// Windows' pipes do not report EAGAIN to _write: it waits as a blocking write does.
+// _write waits for a Windows pipe to take the bytes; there is no EAGAIN to wait out.
 bool writeStandardOutput(std::string_view bytes) {
   while (!bytes.empty()) {
     const unsigned int size =

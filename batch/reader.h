@@ -59,8 +59,8 @@ std::string splitPoint(std::string_view line, Separator separator, PointFields& 
 // A line ends in LF, CR LF or a CR alone (a Mac spreadsheet's "CSV (Macintosh)"). As in
 // RFC 4180, a line end inside a quoted field belongs to the field, so a record spanning
 // lines gives one row (an error, since no number holds a line end) or is the header. Past
-// kMaxLineLength a record ends at its next line end even inside quotes, so that one stray
-// quote cannot take the rest of the input. Memory stays within that length.
+// kMaxLineLength a record ends at its next line end even inside quotes: a stray quote
+// takes no more than that with it. Memory stays within that length.
 class Reader {
  public:
   enum class Line { Skipped, Error, Point };
