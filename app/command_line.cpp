@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "app/command_line.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -99,15 +101,44 @@ size_t engineOptionLength(std::span<char* const> arguments, size_t i) {
   return i + 1 < arguments.size() ? 2 : 0;
 }
 
-// A problem too long to read (the parser quotes an unknown option whole) is cut.
+// A problem as it is told; its parts come quoted and cut as messages.h says.
 int usageError(std::string_view problem) {
-  constexpr size_t kReadable = 160;
   if (problem.ends_with('.')) {
     problem.remove_suffix(1);
   }
-  std::fprintf(stderr, RMS_PROGRAM ": %s. Try '" RMS_PROGRAM " --help'.\n",
-               cutForMessage(problem, kReadable).c_str());
+  std::fprintf(stderr, RMS_PROGRAM ": %.*s. Try '" RMS_PROGRAM " --help'.\n",
+               static_cast<int>(problem.size()), problem.data());
   return kUsageError;
+}
+
+// The parser's complaint, with an unknown option named as it was typed: the parser names
+// it without its dashes ('x' for -x, '-' for ---).
+std::string parseProblem(const QCommandLineParser& parser, std::span<char* const> own) {
+  const QStringList unknown = parser.unknownOptionNames();
+  if (!unknown.isEmpty()) {
+    const std::string name = unknown.front().toStdString();
+    for (std::string_view argument : own) {
+      if (argument == kEndOfOptions) {
+        break;
+      }
+      std::string_view bare = argument.substr(0, argument.find('='));
+      bare.remove_prefix(bare.starts_with("--") ? 2 : bare.starts_with('-') ? 1 : 0);
+      if (argument.starts_with('-') && bare == name) {
+        return "Unknown option " + quotedForMessage(argument.substr(0, argument.find('=')));
+      }
+    }
+  }
+  constexpr size_t kReadable = 160;
+  return cutForMessage(parser.errorText().toStdString(), kReadable);
+}
+
+// --help and --version end here: what they printed must have reached standard output.
+int outputWritten() {
+  if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
+    std::fprintf(stderr, RMS_PROGRAM ": cannot write the output: %s\n", std::strerror(errno));
+    return kUsageError;
+  }
+  return 0;
 }
 
 int streamClosed(const char* stream) {
@@ -188,19 +219,19 @@ int runCommandLine(std::span<char* const> arguments) {
   parser.addOption(batch);
 
   if (!parser.parse(texts)) {
-    return usageError(parser.errorText().toStdString());
+    return usageError(parseProblem(parser, own));
   }
   if (parser.isSet(help)) {
     std::fwrite(kHelp.data(), 1, kHelp.size(), stdout);
-    return 0;
+    return outputWritten();
   }
   if (parser.isSet(version)) {
     std::fputs(RMS_PROGRAM " " RMS_VERSION "\n", stdout);
-    return 0;
+    return outputWritten();
   }
   const QStringList files = parser.positionalArguments();
   if (!parser.isSet(batch)) {
-    return usageError(file ? quotedForMessage(*file) + " needs --batch" : "nothing to do");
+    return usageError(file ? quotedFileName(*file) + " needs --batch" : "nothing to do");
   }
   if (files.size() > 1) {
     return usageError("--batch takes one FILE, not " + std::to_string(files.size()));
@@ -209,7 +240,7 @@ int runCommandLine(std::span<char* const> arguments) {
   if (path == "-" && closed.input) {
     return streamClosed("input");
   }
-  return RunBatchFile(path);
+  return RunBatchFile(path, closed.input);
 }
 
 }  // namespace rms

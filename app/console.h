@@ -31,9 +31,9 @@ class ProgramArguments {
 void prepareConsoleStreams();
 
 // Which standard streams the program was started with closed. Call it before any object
-// opens a file: each closed stream is opened on the null device, so that no descriptor
-// opened later (Qt's event notifier, say) takes its number and receives what was meant for
-// that stream, or is read as the input.
+// opens a file: each closed stream gets a stand-in (the null device; on POSIX an empty
+// pipe for input), so that no descriptor opened later (Qt's event notifier, say) takes
+// its number and receives what was meant for that stream, or is read as the input.
 struct ClosedStreams {
   bool input = false;
   bool output = false;

@@ -9,13 +9,21 @@
 namespace rms {
 namespace {
 
-// Opens the null device on a closed descriptor: open() takes the lowest free number, and
-// the streams are checked from 0 up, so it lands on `descriptor`.
+// Opens a stand-in on a closed descriptor: open() and pipe() take the lowest free numbers,
+// and the streams are checked from 0 up, so it lands on `descriptor`. Standard input gets
+// an empty pipe of its own rather than the null device, so that a path leading to it
+// (/dev/stdin) is told apart from a file that is really there (/dev/null).
 bool reserveIfClosed(int descriptor) {
   if (fcntl(descriptor, F_GETFD) != -1 || errno != EBADF) {
     return false;
   }
-  const int opened = open("/dev/null", descriptor == STDIN_FILENO ? O_RDONLY : O_WRONLY);
+  int opened = -1;
+  if (int ends[2]; descriptor == STDIN_FILENO && pipe(ends) == 0) {
+    close(ends[1]);  // read at once as the end of the input
+    opened = ends[0];
+  } else {
+    opened = open("/dev/null", descriptor == STDIN_FILENO ? O_RDONLY : O_WRONLY);
+  }
   if (opened >= 0 && opened != descriptor) {
     dup2(opened, descriptor);
     close(opened);

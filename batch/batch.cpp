@@ -222,17 +222,17 @@ class Rows {
  public:
   Rows(std::string& out, RowObserver* observer) : out_(out), observer_(observer) {}
 
-  void line(std::string_view text, bool tooLong) {
-    switch (reader_.line(text, tooLong)) {
+  void take(Reader::Line line) {
+    switch (line) {
       case Reader::Line::Skipped:
         return;
       case Reader::Line::Error:
-        appendErrorRow(reader_.why(), out_);
+        appendErrorRow(reader.why(), out_);
         anyError_ = true;
         return;
       case Reader::Line::Point:
         anyError_ =
-            !press_.append(reader_.fields().point(), reader_.decimalMark(), out_, observer_) ||
+            !press_.append(reader.fields().point(), reader.decimalMark(), out_, observer_) ||
             anyError_;
         return;
     }
@@ -240,10 +240,11 @@ class Rows {
 
   bool anyError() const { return anyError_; }
 
+  Reader reader;
+
  private:
   std::string& out_;
   RowObserver* observer_;
-  Reader reader_;
   RowMaker press_;
   bool anyError_ = false;
 };
@@ -278,54 +279,38 @@ int RunBatch(ByteSource& in, std::string_view inputName, std::ostream& out, std:
   buffer += '\n';
   Rows rows(buffer, observer);
   std::vector<char> chunk(kReadSize);
-  // A line begun in an earlier chunk; it may grow a little past the limit, for the line
-  // ends it may still lose.
-  std::string partial;
-  bool partialTooLong = false;
-  constexpr size_t kPartialLimit = kMaxLineLength + 8;
-  auto keep = [&](std::string_view piece) {
-    if (partialTooLong || partial.size() + piece.size() > kPartialLimit) {
-      partialTooLong = true;
-      partial.clear();
-    } else {
-      partial.append(piece);
-    }
-  };
-
+  // Nothing goes out before a read has shown the input readable (a folder opens, but
+  // cannot be read).
+  bool readable = false;
   while (true) {
     // Flushing before every read keeps rows flowing to a reader that waits for them.
-    if (!flush(buffer, out, err)) {
+    if (readable && !flush(buffer, out, err)) {
       return kBatchFailed;
     }
     errno = 0;
     const long count = in.readSome(chunk.data(), chunk.size());
     if (count < 0) {
       err << kProgram << ": cannot read " << inputName << ": " << systemReason(errno) << '\n';
-      flush(buffer, out, err);
+      if (readable) {
+        flush(buffer, out, err);
+      }
       return kBatchFailed;
     }
+    readable = true;
     if (count == 0) {
       break;
     }
-    std::string_view data(chunk.data(), static_cast<size_t>(count));
-    for (size_t nl = data.find('\n'); nl != std::string_view::npos; nl = data.find('\n')) {
-      if (partial.empty() && !partialTooLong) {
-        rows.line(data.substr(0, nl), false);
-      } else {
-        keep(data.substr(0, nl));
-        rows.line(partial, partialTooLong);
-        partial.clear();
-        partialTooLong = false;
-      }
-      data.remove_prefix(nl + 1);
+    rows.reader.input(std::string_view(chunk.data(), static_cast<size_t>(count)));
+    while (const std::optional<Reader::Line> line = rows.reader.next()) {
+      rows.take(*line);
       if (buffer.size() >= kFlushSize && !flush(buffer, out, err)) {
         return kBatchFailed;
       }
     }
-    keep(data);
   }
-  if (!partial.empty() || partialTooLong) {
-    rows.line(partial, partialTooLong);
+  rows.reader.endOfInput();
+  while (const std::optional<Reader::Line> line = rows.reader.next()) {
+    rows.take(*line);
   }
   if (!flush(buffer, out, err)) {
     return kBatchFailed;
@@ -333,20 +318,30 @@ int RunBatch(ByteSource& in, std::string_view inputName, std::ostream& out, std:
   return rows.anyError() ? kBatchRowErrors : kBatchComplete;
 }
 
-int RunBatchFile(std::string_view path) {
+int RunBatchFile(std::string_view path, bool standardInputClosed) {
   StdioBuffer errors(stderr);
-  StdioBuffer output(stdout);
+  StandardOutput output;
   std::ostream err(&errors);
   std::ostream out(&output);
-  if (path == "-") {
-    FileSource input = FileSource::standardInput();
-    return RunBatch(input, "standard input", out, err);
-  }
-  const std::string name = quotedFileName(path);
+  const bool standardInput = path == "-";
+  const std::string name = standardInput ? "standard input" : quotedFileName(path);
   errno = 0;
-  std::optional<FileSource> file = FileSource::open(std::string(path));
+  std::optional<FileSource> file =
+      standardInput ? FileSource::standardInput() : FileSource::open(std::string(path));
   if (!file) {
     err << kProgram << ": cannot read " << name << ": " << systemReason(errno) << '\n';
+    return kBatchFailed;
+  }
+  const FileIdentity input = file->identity();
+  // /dev/stdin then leads to what stands in for the closed stream, not to an input.
+  if (standardInputClosed && input.sameAs(identityOf(0))) {
+    err << kProgram << ": standard input is closed\n";
+    return kBatchFailed;
+  }
+  // Appending the rows to the file they are read from would go on for ever.
+  if (const FileIdentity output = identityOf(1);
+      input.regular && output.regular && input.sameAs(output)) {
+    err << kProgram << ": " << name << ": input file is output file\n";
     return kBatchFailed;
   }
   return RunBatch(*file, name, out, err);

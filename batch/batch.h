@@ -113,7 +113,9 @@ int RunBatch(ByteSource& in, std::string_view inputName, std::ostream& out, std:
 
 // RunBatch over the file at `path` (as FileSource opens it), or over standard input when
 // the path is "-", into standard output, telling a failure on standard error with the
-// file's name as quotedFileName gives it.
-int RunBatchFile(std::string_view path);
+// file's name as quotedFileName gives it. Refused with kBatchFailed before anything is
+// written: an input that is the regular file standard output writes to, and, when
+// standard input was closed (`standardInputClosed`), a path that leads to it.
+int RunBatchFile(std::string_view path, bool standardInputClosed = false);
 
 }  // namespace rms

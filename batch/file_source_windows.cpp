@@ -11,6 +11,34 @@
 
 namespace rms {
 
+FileIdentity identityOf(int descriptor) {
+  const auto handle = reinterpret_cast<HANDLE>(::_get_osfhandle(descriptor));
+  BY_HANDLE_FILE_INFORMATION information{};
+  if (handle == INVALID_HANDLE_VALUE || !GetFileInformationByHandle(handle, &information)) {
+    return {};
+  }
+  const unsigned long long index =
+      (static_cast<unsigned long long>(information.nFileIndexHigh) << 32) |
+      information.nFileIndexLow;
+  return {information.dwVolumeSerialNumber, index, true,
+          GetFileType(handle) == FILE_TYPE_DISK &&
+              (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0};
+}
+
+// _write waits for a Windows pipe to take the bytes; there is no EAGAIN to wait out.
+bool writeStandardOutput(std::string_view bytes) {
+  while (!bytes.empty()) {
+    const unsigned int size =
+        bytes.size() > INT_MAX ? INT_MAX : static_cast<unsigned int>(bytes.size());
+    const int count = ::_write(1, bytes.data(), size);
+    if (count < 0) {
+      return false;
+    }
+    bytes.remove_prefix(static_cast<size_t>(count));
+  }
+  return true;
+}
+
 // The path is UTF-8 (the command line reads it from the UTF-16 command line), opened with
 // the wide function, which takes any name the file system holds.
 std::optional<FileSource> FileSource::open(const std::string& path) {

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstddef>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -18,14 +19,17 @@ namespace rms {
 // semicolon-separated file a comma is the decimal mark, as a comma-locale spreadsheet
 // writes it.
 
-// An input line longer than this (without its line end) becomes an error row.
+// A line longer than this (without its line end) becomes an error row, unless it is blank
+// or a comment, which are skipped whatever their length.
 inline constexpr size_t kMaxLineLength = size_t{1} << 20;
 
 // How the fields of a file are separated.
 enum class Separator { Tab, Semicolon, Comma, Blanks };
 
 // The separator of a file whose first line is `line`: a tab, else a semicolon, else a
-// comma, else blanks, looking only outside quoted fields.
+// comma, else blanks, looking only outside quoted fields. A quote opens a field only where
+// a field begins (at the start, or after a blank or one of these separators); inside a
+// word it is a letter, such as the inch mark of `Ip"`.
 Separator separatorOf(std::string_view line);
 
 // The decimal mark of the numbers in a file with that separator.
@@ -51,12 +55,23 @@ std::string splitPoint(std::string_view line, Separator separator, PointFields& 
 
 // What becomes of each line of an input, in order: skipped (blank, a comment, the header),
 // an error row, or one operating point.
+//
+// A line ends in LF, CR LF or a CR alone (a Mac spreadsheet's "CSV (Macintosh)"). As in
+// RFC 4180, a line end inside a quoted field belongs to the field, so a record spanning
+// lines gives one row (an error, since no number holds a line end) or is the header. Past
+// kMaxLineLength a record ends at its next line end even inside quotes: a stray quote
+// takes no more than that with it. Memory stays within that length.
 class Reader {
  public:
   enum class Line { Skipped, Error, Point };
 
-  // One line without its '\n'; `tooLong` when more of it was dropped.
-  Line line(std::string_view text, bool tooLong);
+  // The next bytes of the input, which stay valid until next() returns nothing.
+  void input(std::string_view data);
+  // After the last input: the last line needs no line end.
+  void endOfInput() { ended_ = true; }
+  // What the next complete line of the input gives, or nothing until more input comes. Its
+  // why() and fields() hold until the next call.
+  std::optional<Line> next();
 
   // Of the last line: the reason of an error row, or the fields of a point.
   const std::string& why() const { return why_; }
@@ -65,13 +80,33 @@ class Reader {
   char decimalMark() const { return decimalMarkOf(separator_); }
 
  private:
+  Line line(std::string_view text, bool tooLong);
   Line fail(std::string why);
+  size_t recordEnd();
+  const char* nextOf(char c, const char*& cached, const char* from) const;
+  bool opensField(size_t quote) const;
+  void keep(std::string_view piece);
+
+  // The record being read: partial_ holds what earlier inputs gave of it, or, once it is
+  // longer than kMaxLineLength, only its first byte that is not blank.
+  std::string_view data_;
+  std::string partial_;
+  const char* nextCR_ = nullptr;  // in data_, as nextOf keeps them
+  const char* nextQuote_ = nullptr;
+  size_t quoteClosedAt_ = std::string_view::npos;  // in the record, for "" inside quotes
+  size_t byteOrderMarkSeen_ = 0;
+  bool tooLong_ = false;
+  bool inQuotes_ = false;
+  bool recordQuoted_ = false;  // a quoted field opened in the record
+  bool afterCR_ = false;
+  bool recordDone_ = false;
+  bool ended_ = false;
+  bool byteOrderMarkDone_ = false;
 
   PointFields fields_;
   std::string why_;
   Separator separator_ = Separator::Blanks;
   bool separatorKnown_ = false;
-  bool firstLine_ = true;
   bool headerPossible_ = true;
 };
 

@@ -3,9 +3,9 @@
 //
 // The first byte chooses how the input arrives: below 128 in one piece, otherwise in
 // pieces of (byte - 127) bytes, as a slow pipe delivers it. The rest is the input. Checks:
-//   - the output is the header and then one row per input line that is not blank, a
-//     comment or the header (the first such line, when no word of it begins like a
-//     number), each row with its 14 columns;
+//   - the output is the header and then one row per input record that is not blank, a
+//     comment or the header (the first such record, when no word of it begins like a
+//     number), each row with its 14 columns; records are cut here on their own (recordsOf);
 //   - every computed row equals one press of a fresh calculator over the same five texts:
 //     the inputs that read, D, the warning, the six result boxes, and an error column that
 //     is empty exactly when the press counted no failure;
@@ -144,6 +144,96 @@ bool looksLikeHeader(std::string_view line) {
   return true;
 }
 
+// The separators of a file, told here without the batch's code: "\t;, " before the first
+// record that decides them, then the one of that record (a tab, a semicolon, a comma, else
+// blanks, outside quotes).
+std::string_view separatorsOf(std::string_view record) {
+  bool quoted = false;
+  std::string_view found = " ";
+  for (size_t i = 0; i < record.size(); ++i) {
+    const char c = record[i];
+    const bool starts =
+        i == 0 || std::string_view(" \t;,").find(record[i - 1]) != std::string_view::npos;
+    if (quoted) {
+      if (c == '"' && i + 1 < record.size() && record[i + 1] == '"') {
+        ++i;
+      } else {
+        quoted = c != '"';
+      }
+    } else if (c == '"') {
+      quoted = starts;
+    } else if (c == '\t') {
+      return "\t";
+    } else if (c == ';') {
+      found = ";";
+    } else if (c == ',' && found == " ") {
+      found = ",";
+    }
+  }
+  return found;
+}
+
+// The records of an input, as a spreadsheet cuts them: a line ends in LF, CR LF or CR, but
+// not inside a quoted field. A quote opens one at the start of a field (the start of the
+// record, or after the file's separator or, in a file separated by blanks, a blank, with
+// blanks between) or right after the quote that closed one, but never in a comment. The
+// inputs are far below the 1 MiB limit. Returns the records that are not blank or comments.
+std::vector<std::string_view> recordsOf(std::string_view input) {
+  if (input.starts_with("\xEF\xBB\xBF")) {
+    input.remove_prefix(3);
+  }
+  std::vector<std::string_view> records;
+  std::string_view separators = "\t;, ";
+  bool decided = false;
+  size_t start = 0;
+  bool quoted = false;
+  bool atFieldStart = true;  // only blanks since the record or a separator began
+  bool justClosed = false;
+  bool comment = false;
+  bool blankOnly = true;
+  auto blank = [&](char c) { return c == ' ' || (c == '\t' && separators != "\t"); };
+  auto space = [](char c) { return c == ' ' || c == '\t'; };  // of a blank line
+  for (size_t i = 0; i <= input.size(); ++i) {
+    const bool end = i == input.size();
+    const char c = end ? '\n' : input[i];
+    if (quoted && !end) {
+      quoted = c != '"';
+      justClosed = c == '"';
+      continue;
+    }
+    if (c == '\n' || c == '\r') {
+      const std::string_view record = input.substr(start, i - start);
+      if (!blankOnly && !comment) {
+        records.push_back(record);
+        if (!decided && record.find('\0') == std::string_view::npos) {
+          separators = separatorsOf(record);
+          decided = true;
+        }
+      }
+      if (c == '\r' && i + 1 < input.size() && input[i + 1] == '\n') {
+        ++i;
+      }
+      start = i + 1;
+      atFieldStart = true;
+      justClosed = comment = false;
+      blankOnly = true;
+      continue;
+    }
+    if (c == '"' && !comment && (atFieldStart || justClosed)) {
+      quoted = true;
+      atFieldStart = false;
+    } else if (blank(c)) {
+      atFieldStart = atFieldStart || separators == " " || separators.size() > 1;
+    } else {
+      comment = comment || (blankOnly && c == '#');
+      atFieldStart = separators.find(c) != std::string_view::npos;
+    }
+    blankOnly = blankOnly && space(c);
+    justClosed = false;
+  }
+  return records;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -164,24 +254,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   require(output.starts_with(std::string(rms::kBatchHeader) + "\n"), "no header", output);
   require(output.ends_with('\n'), "the output does not end a line", output);
 
-  // The lines of the input that must each give a row.
-  std::vector<std::string_view> candidates;
-  std::string_view rest = input;
-  for (bool first = true; !rest.empty(); first = false) {
-    const size_t nl = rest.find('\n');
-    std::string_view line = rest.substr(0, nl);
-    rest.remove_prefix(nl == std::string_view::npos ? rest.size() : nl + 1);
-    if (first && line.starts_with("\xEF\xBB\xBF")) {
-      line.remove_prefix(3);
-    }
-    while (line.ends_with('\r')) {
-      line.remove_suffix(1);
-    }
-    const size_t start = line.find_first_not_of(" \t");
-    if (start != std::string_view::npos && line[start] != '#') {
-      candidates.push_back(line);
-    }
-  }
+  // The records of the input that must each give a row.
+  const std::vector<std::string_view> candidates = recordsOf(input);
   const size_t rows = static_cast<size_t>(std::ranges::count(output, '\n')) - 1;  // less the header
   const bool headerDropped = rows + 1 == candidates.size();
   require(rows == candidates.size() || headerDropped, "rows do not match the lines", output);

@@ -11,6 +11,7 @@ file(WRITE ${WORK_DIR}/good.txt "t T Ip Ia Ib\n0.5 1 1 .5 1\n")
 file(WRITE ${WORK_DIR}/bad.txt "0.5 1 1 .5 1\n1 0 1 1 1\n")
 file(WRITE ${WORK_DIR}/german.csv "t;T;Ip;Ia;Ib\r\n0,5;1;1;0,5;1\r\n")
 file(WRITE ${WORK_DIR}/-reverse "0.5 1 1 .5 1\n")
+file(COPY ${CMAKE_CURRENT_LIST_DIR}/pipe_ends.py DESTINATION ${WORK_DIR})
 
 set(header "t,T,Ip,Ia,Ib,D,limited,full_wave_sinusoidal,pulsed_sinusoidal,rectangular,trapezoid,triangle,general_ac_coupled,error\n")
 set(good_row "0.5,1,1,0.5,1,0.5,no,0.7071067811865475,0.5,0.7071067811865476,0.5400617248673216,0.408248290463863,0.3886407938787006,\n")
@@ -52,7 +53,8 @@ check("two files" 2 "^$" "${usage}" ARGS --batch a.txt b.txt)
 # is the system's, in the system's words and language.
 check("a missing file" 2 "^$" "^korvath-rms: cannot read 'none\\.txt': [^\n]+\n$"
       ARGS --batch none.txt)
-check("a folder" 2 "^${header}$" "^korvath-rms: cannot read '\\.': [^\n]+\n$" ARGS --batch .)
+# Nothing goes out before the input has shown itself readable.
+check("a folder" 2 "^$" "^korvath-rms: cannot read '\\.': [^\n]+\n$" ARGS --batch .)
 check("a file" 0 "^${header}${good_row}$" "^$" ARGS --batch ${WORK_DIR}/good.txt)
 # CSV keeps the decimal point on a desktop that writes a decimal comma.
 check("a file on a German desktop" 0 "^${header}${good_row}$" "^$" ENV LC_ALL=de_DE.UTF-8
@@ -91,7 +93,35 @@ foreach(locale IN ITEMS C POSIX)
   check("--batch says nothing else in the ${locale} locale" 0 "^${header}${good_row}$" "^$"
         ENV LC_ALL=${locale} ARGS --batch good.txt)
 endforeach()
-check("a long argument is cut in a usage message" 2 "^$" "^korvath-rms: 'n+\\.\\.\\.' needs --batch\\. "
-      ARGS ${long_name})
-check("a long unknown option is cut too" 2 "^$" "^korvath-rms: Unknown option 'n+\\.\\.\\.\\. Try"
+check("a file without --batch is named as a file" 2 "^$"
+      "^korvath-rms: 'n+…n+' needs --batch\\. " ARGS ${long_name})
+string(REPEAT "x" 100 hundred)
+check("a hundred bytes without --batch are named whole" 2 "^$"
+      "^korvath-rms: '${hundred}\\.csv' needs --batch\\. " ARGS ${hundred}.csv)
+check("a long unknown option is cut" 2 "^$" "^korvath-rms: Unknown option '--n+\\.\\.\\.'\\. Try"
       ARGS --${long_name})
+foreach(option IN ITEMS -x --x ---)
+  check("unknown option ${option} keeps its dashes" 2 "^$"
+        "^korvath-rms: Unknown option '${option}'\\. Try" ARGS --batch ${option})
+endforeach()
+
+# The edges a script meets: an output that cannot be written, standard input closed, the
+# input also the output, pipes left non-blocking or closed early.
+foreach(option IN ITEMS --help --version)
+  check("${option} to a full disk" 2 "^$" "^korvath-rms: cannot write the output: [^\n]+\n$"
+        SHELL "\"$0\" ${option} >/dev/full")
+endforeach()
+check("/dev/stdin with standard input closed" 2 "^$" "^korvath-rms: standard input is closed\n$"
+      SHELL "\"$0\" --batch /dev/stdin <&-")
+check("/dev/null with standard input closed" 0 "^${header}$" "^$"
+      SHELL "\"$0\" --batch /dev/null <&-")
+# ulimit stops a run that would append to its own input for ever.
+foreach(input IN ITEMS own.csv /dev/stdout -)
+  check("${input} appended to own.csv" 2 "^0\\.5 1 1 \\.5 1\n$"
+        "^korvath-rms: [^\n]+: input file is output file\n$"
+        SHELL "printf '0.5 1 1 .5 1\\n' >own.csv && ulimit -f 100 && \"$0\" --batch ${input} <own.csv >>own.csv || (cat own.csv && exit 2)")
+endforeach()
+check("non-blocking pipes" 0 "^5001 rows, status 0\n$" "^$"
+      SHELL "python3 pipe_ends.py \"$0\" nonblocking")
+check("a reader that stops early ends the batch by SIGPIPE, silently" 0
+      "^1 rows, status -13\n$" "^$" SHELL "python3 pipe_ends.py \"$0\" sigpipe")

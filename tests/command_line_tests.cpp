@@ -97,6 +97,13 @@ const RowCase kRows[] = {
     {"too few numbers", "1 2 3", errorRow("\"expected 5 numbers, found 3\"")},
     {"too many numbers", "1;2;3;4;5;6", errorRow("\"expected 5 numbers, found 6\"")},
     {"two trailing separators", "1,2,3,4,5,,", errorRow("\"expected 5 numbers, found 7\"")},
+    {"a sixth field written as \"\"", "1,1,1,1,1,\"\"",
+     errorRow("\"expected 5 numbers, found 6\"")},
+    {"a sixth \"\" between semicolons", "1;1;1;1;1;\"\"",
+     errorRow("\"expected 5 numbers, found 6\"")},
+    {"a sixth \"\" between tabs", "1\t1\t1\t1\t1\t\"\"",
+     errorRow("\"expected 5 numbers, found 6\"")},
+    {"a sixth \"\" between blanks", "1 1 1 1 1 \"\"", errorRow("\"expected 5 numbers, found 6\"")},
     // The audit: each of these was once read as other numbers, or dropped as a header.
     {"0,5;1;2;1 is four numbers", "0,5;1;2;1", errorRow("\"expected 5 numbers, found 4\"")},
     {"0,5;1,5;2 is three numbers", "0,5;1,5;2", errorRow("\"expected 5 numbers, found 3\"")},
@@ -132,8 +139,12 @@ TEST(BatchRows, EachLineGivesItsExactRow) {
   }
 }
 
-// The first line decides the separator; a later row with another is an error row.
-TEST(BatchRows, AFileHasOneSeparator) {
+// Whole files, whole and a byte at a time. The first line decides the separator; a later
+// row with another is an error row. A line ends in LF, CR LF or CR, but not inside quotes.
+TEST(BatchRows, AFileHasOneSeparatorAndItsLineEnds) {
+  const std::string kQuarter =
+      "0.3,1,2,0.5,1.5,0.3,no,1.414213562373095,0.7745966846313364,1.095445136774871,"
+      "0.570087723876194,0.6324555445994382,0.48476799168445744,";
   const std::pair<std::string, std::vector<std::string>> kFiles[] = {
       {"0,5;1;1;0,5;1\n0.5\t1\t1\t.5\t1\n0.5,1,1,.5,1\n",
        {kDefaults, errorRow("a tab in a file separated by semicolons"),
@@ -147,6 +158,20 @@ TEST(BatchRows, AFileHasOneSeparator) {
        {kDefaults, errorRow("a semicolon in a file separated by tabs")}},
       {"\"0.5\" \"1\" \"1\" \".5\" \"1\"\n\"0.5\", \"1\" \"1\" \".5\" \"1\"\n",
        {kDefaults, errorRow("a comma in a file separated by blanks")}},
+      // An inch mark in a header is a letter, not the start of a quoted field.
+      {"Ip\";t;T;Ia;Ib\n0,3;1;2;0,5;1,5\n", {kQuarter}},
+      {"# a 2\" pipe\n0.5 1 1 .5 1\n", {kDefaults}},
+      // "CSV (Macintosh)" ends its lines with CR alone.
+      {"t,T,Ip,Ia,Ib\r0.5,1,1,.5,1\r1,1,1,1,1\r", {kDefaults, "1,1,1,1,1," + kAtDutyOne}},
+      {"0.5 1 1 .5 1\r\r\n\r\n1 1 1 1 1", {kDefaults, "1,1,1,1,1," + kAtDutyOne}},
+      // A quoted line break keeps its record whole: a header, or one error row.
+      {"\"t\r\n[s]\",T,Ip,Ia,Ib\r\n0.5,1,1,.5,1\r\n", {kDefaults}},
+      {"0.5,\"1\n\",1,.5,1\n1,1,1,1,1\n",
+       {errorRow("a line break in a quoted field"), "1,1,1,1,1," + kAtDutyOne}},
+      {"0.5 1 1 .5 1\n\"a\"\"\r\" 1 1 1 1\n",
+       {kDefaults, errorRow("a line break in a quoted field")}},
+      {"0.5 1 1 .5 1\n\"1 1 1 1 1\n1 1 1 1 1\n",
+       {kDefaults, errorRow("a quoted field without its closing quote")}},
   };
   for (const auto& [input, rows] : kFiles) {
     std::string expected = kHeader;
@@ -154,10 +179,12 @@ TEST(BatchRows, AFileHasOneSeparator) {
       expected += row + "\n";
     }
     EXPECT_EQ(runBatch(input).out, expected) << input;
+    EXPECT_EQ(runBatch(input, 1).out, expected) << input;
   }
 }
 
-// A point written to a pipe gets its row before the batch waits for the next one.
+// A point written to a pipe gets its row before the batch waits for the next one; nothing,
+// not even the header, goes out before the first read.
 TEST(BatchInput, RowsGoOutBeforeTheNextRead) {
   struct Pipe : ByteSource {
     std::ostringstream* out = nullptr;
@@ -178,7 +205,7 @@ TEST(BatchInput, RowsGoOutBeforeTheNextRead) {
   pipe.out = &out;
   EXPECT_EQ(RunBatch(pipe, "standard input", out, err), kBatchComplete);
   EXPECT_EQ(pipe.seenAtRead,
-            (std::vector<std::string>{kHeader, kHeader + kDefaults + "\n",
+            (std::vector<std::string>{"", kHeader + kDefaults + "\n",
                                       kHeader + kDefaults + "\n1,1,1,1,1," + kAtDutyOne + "\n"}));
 }
 
@@ -207,6 +234,31 @@ TEST(BatchInput, ALineLongerThanOneMebibyteIsAnErrorRowAndTheRunGoesOn) {
                          ",,,,,,,,,,,,,line longer than 1 MiB\n" + "1,1,1,1,1," + kAtDutyOne +
                          "\n");
   EXPECT_EQ(run.status, kBatchRowErrors);
+}
+
+// Blank lines and comments are skipped whatever their length, and a header may follow.
+TEST(BatchInput, ALongCommentOrBlankLineIsSkipped) {
+  const std::string kBlanks(2 * kMaxLineLength, ' ');
+  struct LongCase {
+    std::string input;
+    std::string rows;
+    int status;
+  };
+  const LongCase kInputs[] = {
+      {std::string(2000000, '#') + "\nt T Ip Ia Ib\n1 1 1 1 1\n", "1,1,1,1,1," + kAtDutyOne,
+       kBatchComplete},
+      {kBlanks + "\t\r" + kBlanks + "# note\nt T Ip Ia Ib\n1 1 1 1 1\n", "1,1,1,1,1," + kAtDutyOne,
+       kBatchComplete},
+      {kBlanks + "1 1 1 1 1\n", errorRow("line longer than 1 MiB"), kBatchRowErrors},
+      // Past the limit, an unclosed quote no longer holds the line ends after it.
+      {"\"" + kBlanks + "\n1 1 1 1 1\n",
+       errorRow("line longer than 1 MiB") + "\n1,1,1,1,1," + kAtDutyOne, kBatchRowErrors},
+  };
+  for (const LongCase& c : kInputs) {
+    const BatchRun run = runBatch(c.input, 4096);
+    EXPECT_EQ(run.out, kHeader + c.rows + "\n") << c.input.substr(c.input.size() - 20);
+    EXPECT_EQ(run.status, c.status) << c.input.substr(c.input.size() - 20);
+  }
 }
 
 TEST(BatchFiles, AnInputOrOutputThatFailsGivesTwo) {
