@@ -26,7 +26,8 @@ rms_suite(wasm_build wasm ${CMAKE_COMMAND} --workflow --preset wasm)
 set_tests_properties(wasm_build PROPERTIES FIXTURES_SETUP wasm_build COST 90)
 rms_suite(wasm wasm ${CMAKE_CTEST_COMMAND} --preset wasm)
 rms_suite(browser browser ${CMAKE_CTEST_COMMAND} --preset browser)
-set_tests_properties(wasm browser PROPERTIES FIXTURES_REQUIRED wasm_build)
+# Both run ctest in build-web: two at once would write over each other's logs.
+set_tests_properties(wasm browser PROPERTIES FIXTURES_REQUIRED wasm_build RESOURCE_LOCK build-web)
 
 # The Windows release, built and used under Wine: 0 passed, 77 could not run here.
 rms_suite(windows windows bash scripts/windows_release.sh --test)
