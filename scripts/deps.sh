@@ -25,12 +25,13 @@ declare -A groups=(
   # Its check under Wine. 64-bit Wine only: with the i386 architecture added, wine pulls in
   # wine32, whose loader cannot run on these machines.
   [wine]="wine64 wine xvfb xauth xdotool xclip imagemagick unzip python3"
-  # The browser edition: the compiler, the float conversions its library lacks, the web
-  # font's source, fontconfig to find it and the tools that cut it.
-  [web]="cmake ninja-build emscripten libfast-float-dev libfmt-dev fonts-liberation2 fontconfig
-    python3 python3-fonttools python3-brotli woff2"
-  # Its tests: a native build writes the conversion cases, chromium shows the page, node and
-  # npm run the suite's one package.
+  # The browser edition (preset wasm): the compiler, the float conversions its library lacks,
+  # GoogleTest's sources for its tests, the web font's source, fontconfig to find it and the
+  # tools that cut it.
+  [web]="cmake ninja-build emscripten libfast-float-dev libfmt-dev googletest fonts-liberation2
+    fontconfig python3 python3-fonttools python3-brotli woff2"
+  # Its tests: a native build writes the conversion cases (preset wasm-cases, GoogleTest from
+  # its sources), chromium shows the page, node and npm run the suite's one package.
   [browser]="build-essential googletest chromium nodejs"
   # The release: the Debian package's tools (its library dependencies, the gzipped manual
   # page), git for the source archive, and for its check the report on two builds that

