@@ -2,7 +2,7 @@
 # The Windows release built on Linux with MinGW-w64 (preset windows-mingw-cross): one folder
 # with the program, the Qt libraries and plugins it loads, the MinGW runtime and the licences,
 # which cpack packs as a portable ZIP and as an NSIS installer. Qt's deployment tool does not
-# run in a cross build, so the files are named here; scripts/windows_check.sh proves that
+# run in a cross build, so the files are named here; tests/windows/wine_session.sh proves that
 # every DLL the folder's programs import is in it. Included from packaging/CMakeLists.txt.
 
 install(TARGETS ${RMS_PROGRAMS} RUNTIME DESTINATION .)
@@ -149,7 +149,7 @@ add_test(NAME windows_static
           -DWINDOWS_DLLS=${RMS_WINDOWS_DLLS}
           -P ${PROJECT_SOURCE_DIR}/tests/packaging/check_windows.cmake)
 add_test(NAME windows_wine
-  COMMAND bash ${PROJECT_SOURCE_DIR}/scripts/windows_check.sh ${RMS_LINUX_PROGRAM}
+  COMMAND bash ${PROJECT_SOURCE_DIR}/tests/windows/wine_session.sh ${RMS_LINUX_PROGRAM}
           ${rms_release}.zip ${rms_release}.exe)
 set_tests_properties(windows_packages PROPERTIES FIXTURES_SETUP windows_release)
 set_tests_properties(windows_static windows_wine PROPERTIES FIXTURES_REQUIRED windows_release)

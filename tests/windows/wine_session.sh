@@ -13,51 +13,26 @@
 # tests/packaging/check_windows.cmake. The shared kit's check-under-wine.sh proves the first
 # of these of a folder it puts together itself; this check proves them of the files a user
 # downloads, so it does not run the kit.
-#   bash scripts/windows_check.sh LINUX_PROGRAM
-#       builds the release and runs all its tests (windows_release.sh --test); prints
-#       "windows_check: passed", or "windows_check: skipped (reason)" where it cannot run
-#       (a failure when CI=true)
-#   bash scripts/windows_check.sh LINUX_PROGRAM ZIP SETUP
-#       the Wine session alone, as ctest runs it in the Windows build folder, which names
-#       the program in RMS_VERSION, RMS_PROGRAM, RMS_PRODUCT, RMS_MAKER, RMS_INSTALL_DIR;
-#       status 77 without Wine (1 when CI=true)
+#   bash tests/windows/wine_session.sh LINUX_PROGRAM ZIP SETUP
+#       as the Windows build folder's test windows_wine runs it (scripts/windows_release.sh
+#       --test), which names the program in RMS_VERSION, RMS_PROGRAM, RMS_PRODUCT, RMS_MAKER
+#       and RMS_INSTALL_DIR; status 77 without Wine (1 when CI=true)
 # Settings (environment): RMS_WINDOWS_QT (see windows_release.sh), WORK (Wine prefixes,
 # screenshots and outputs; default build-windows/check), DISPLAY_NUM (74).
 set -euo pipefail
-cd "$(dirname "$0")/.."
-linux_program=$(readlink -f "${1:?usage: windows_check.sh LINUX_PROGRAM [ZIP SETUP]}")
+cd "$(dirname "$0")/../.."
+linux_program=$(readlink -f "${1:?usage: wine_session.sh LINUX_PROGRAM ZIP SETUP}")
 export WORK=${WORK:-$PWD/build-windows/check}
 export DISPLAY_NUM=${DISPLAY_NUM:-74}
 
-if [ $# = 1 ]; then
-  # Whether the release can be built here at all (a Qt for Windows, host tools of its
-  # version) is known at once; a check that cannot run says why on its last line. In CI
-  # that is a failure, elsewhere test.sh counts it as skipped in its closing line.
-  status=0
-  reason=$(bash scripts/windows_release.sh --preflight) || status=$?
-  [ "$status" = 0 ] && { RMS_LINUX_PROGRAM=$linux_program bash scripts/windows_release.sh --test ||
-    status=$?; }
-  case $status in
-    0) echo "windows_check: passed" ;;
-    3 | 77)
-      reason=${reason:-see above}
-      echo "windows_check: cannot run here: $reason" >&2
-      [ "${CI:-}" = true ] && exit 1
-      echo "windows_check: skipped ($reason)"
-      ;;
-    *) exit "$status" ;;
-  esac
-  exit 0
-fi
-
 zip=$(readlink -f "$2") setup=$(readlink -f "$3")
 for name in RMS_VERSION RMS_PROGRAM RMS_PRODUCT RMS_MAKER RMS_INSTALL_DIR; do
-  [ -n "${!name:-}" ] || { echo "windows_check: $name is not set" >&2; exit 1; }
+  [ -n "${!name:-}" ] || { echo "wine_session: $name is not set" >&2; exit 1; }
 done
 version=$RMS_VERSION program=$RMS_PROGRAM product=$RMS_PRODUCT
 bash scripts/deps.sh wine
 if ! command -v wine >/dev/null || ! command -v Xvfb >/dev/null; then
-  echo "windows_check: cannot run here: no Wine or no Xvfb" >&2
+  echo "wine_session: cannot run here: no Wine or no Xvfb" >&2
   [ "${CI:-}" = true ] && exit 1
   exit 77
 fi
@@ -65,7 +40,7 @@ fi
 t0=$(date +%s)
 step() { echo "=== [$(($(date +%s) - t0)) s] $*"; }
 fail() {
-  echo "windows_check: $*" >&2
+  echo "wine_session: $*" >&2
   exit 1
 }
 
@@ -391,4 +366,4 @@ await_exit "$pid"
 wineserver -k
 
 step "done"
-echo "windows_check: passed"
+echo "wine_session: passed"
