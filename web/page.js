@@ -170,15 +170,13 @@ function start(loading) {
     });
   }
 
-  // Made at the first press or once the module has come, whichever is sooner, and after the
-  // first frame: the browser's number formats, which give the separator, are slow to load.
+  // Made once the module has come, or by the first press if that is sooner.
   let made = null;
   const calculator = (module) => {
     made ??= new module.Calculator(decimalSeparatorOf(navigator.language));
     return made;
   };
-  loading.then((module) => requestAnimationFrame(() => setTimeout(() => calculator(module))),
-    () => {});
+  loading.then(calculator, () => {});
 
   // Texts from the address are data: they only ever become a box's value.
   const link = readLink(location.hash.slice(1), keys, limit);
@@ -318,7 +316,10 @@ if (typeof WebAssembly !== 'object') {
   failed('this browser does not run WebAssembly.');
 } else {
   try {
-    const loading = load();
+    // Asked for after the first frame: evaluating the loader and starting the module would
+    // otherwise hold back the paint of a window that is already there.
+    const loading = new Promise((painted) => requestAnimationFrame(() => setTimeout(painted)))
+      .then(load);
     start(loading);
     // A newer site's worker is let in only once the page has everything it needs from the
     // site it came from.
