@@ -151,7 +151,8 @@ function start(loading) {
   for (const box of boxes.values()) {
     box.value = box.defaultValue;
   }
-  const kept = new Map(inputs.map((box) => [box, box.value]));  // input box -> its last text within the limit
+  // Each input box with its last text within the limit.
+  const kept = new Map(inputs.map((box) => [box, box.value]));
 
   // An edit that would make an input box longer than the limit is refused whole, and the
   // box keeps its text and selection, as the desktop's validator does.
