@@ -301,7 +301,7 @@ function failed(reason) {
   status.textContent = `The calculator could not start: ${reason}`;
 }
 
-// The module: its loader and its compiled code were asked for by the page beside the script.
+// The module: its loader, which fetches and compiles the code as it streams in.
 async function load() {
   const { default: createCalculator } = await import('./rms.js');
   const module = await createCalculator({

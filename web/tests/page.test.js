@@ -326,8 +326,14 @@ test('the manifest parses, its icons have their sizes, and a worker is active af
     }, icon.src);
     assert.equal(size, icon.sizes, icon.src);
   }
-  assert.equal(await page.evaluate(async () => (await navigator.serviceWorker.ready).active.state),
-    'activated');
+  // ready gives the worker as soon as it is activating; its activation is done a moment later.
+  assert.equal(await page.evaluate(async () => {
+    const { active } = await navigator.serviceWorker.ready;
+    if (active.state === 'activating') {
+      await new Promise((done) => active.addEventListener('statechange', done, { once: true }));
+    }
+    return active.state;
+  }), 'activated');
   await finish(page);
 });
 
