@@ -4,11 +4,12 @@
 //   load to ready in headless chromium from localhost (navigation start to the page's
 //   "calculator-ready" mark, the T box focused): a first visit in a fresh profile, a repeat
 //   visit answered by the service worker, and, as the floor, the first paint of a bare
-//   one-line page from the same server; medians of 10 of each, taken in turn, and where
+//   one-line page from the same server; medians of 10 of each (or as many as the first
+//   argument says, for a busy machine), taken in turn, and where
 //   the first visit's time goes,
 //   one press in chromium (five box texts in, Command1_Click, the record out; median of
 //   20 runs of 2,000 presses, a module of its own so the page's state is untouched).
-// Run after `bash scripts/web.sh build`:   node bench/web_bench.js
+// Run after `bash scripts/web.sh build`:   node bench/web_bench.js [visits]
 import { mkdtempSync, readdirSync, readFileSync, rmSync, symlinkSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
@@ -58,7 +59,8 @@ const steps = (page) => page.evaluate(() => {
 });
 const times = { first: [], repeat: [], bare: [] };
 const breakdown = [];
-for (let i = 0; i < 10; ++i) {
+const visits = Number(process.argv[2] ?? 10);
+for (let i = 0; i < visits; ++i) {
   let context = await newContext(browser);
   let page = await context.newPage();
   await page.goto(site.url);

@@ -1,27 +1,14 @@
 // SPDX-License-Identifier: MIT
-// The calculator's window in a web page. The C++ module (rms.js, rms.wasm) holds the
-// calculator and the window's design; this script builds the controls and the sketches
-// from that design, hands a press the five input texts, and replays what the press did:
-// box writes, message boxes (each a modal dialog that holds the rest of the replay until
-// it is dismissed) and the end of the program.
+// The calculator's window in a web page. The page holds the window itself, written at build
+// time from the design's tables (web/page_window.cpp): this script gives its boxes and button
+// their behaviour, makes it ready before the C++ module (rms.js, rms.wasm) has loaded, and
+// from then on hands each press the five input texts and replays what the press did: box
+// writes, message boxes (each a modal dialog that holds the rest of the replay until it is
+// dismissed) and the end of the program.
 
 const status = document.getElementById('status');
 const windowArea = document.getElementById('window');
 const dialog = document.getElementById('message');
-
-// The one place where twips become CSS pixels. A CSS pixel is the window's logical
-// pixel; the browser's device-pixel ratio scales it to the screen as Qt's does.
-let twipsPerPixel = 15;
-function toPixels(twips) {
-  return Math.trunc(twips / twipsPerPixel);
-}
-
-function place(element, [left, top, width, height]) {
-  element.style.left = `${toPixels(left)}px`;
-  element.style.top = `${toPixels(top)}px`;
-  element.style.width = `${toPixels(width)}px`;
-  element.style.height = `${toPixels(height)}px`;
-}
 
 // The desktop's rule: a decimal comma where the language writes one, the point
 // everywhere else.
@@ -37,59 +24,6 @@ function svgElement(name, attributes) {
     element.setAttribute(key, String(value));
   }
   return element;
-}
-
-// The sketches, bottom to top in the order the design lists them. Lines and outlines
-// run through the centres of their pixels, one logical pixel wide, so both end pixels
-// light; a dotted line starts and ends on pixel edges so that each dot fills whole pixels.
-function sketchLayer(module, design) {
-  const svg = svgElement('svg', {
-    class: 'sketches',
-    width: toPixels(design.width),
-    height: toPixels(design.height),
-    'shape-rendering': 'crispEdges',
-    'aria-hidden': 'true',
-  });
-  place(svg, [0, 0, design.width, design.height]);
-  const { ShapeKind, LineStyle } = module;
-  for (const element of design.sketch) {
-    if (element.isLine) {
-      const [x1, y1, x2, y2] = element.line.map((t) => toPixels(t) + 0.5);
-      const line = { x1, y1, x2, y2 };
-      if (element.style === LineStyle.Dotted) {
-        const length = Math.hypot(x2 - x1, y2 - y1);
-        if (length > 0) {
-          const dx = (x2 - x1) / (2 * length);
-          const dy = (y2 - y1) / (2 * length);
-          Object.assign(line, { x1: x1 - dx, y1: y1 - dy, x2: x2 + dx, y2: y2 + dy });
-        }
-        line.class = 'dotted';
-      } else {
-        line['stroke-linecap'] = 'square';
-      }
-      svg.append(svgElement('line', line));
-      continue;
-    }
-    const [left, top, width, height] = element.rect.map(toPixels);
-    switch (element.shape) {
-      case ShapeKind.Mask:
-        svg.append(svgElement('rect', { class: 'mask', x: left, y: top, width, height }));
-        break;
-      case ShapeKind.Rectangle:
-        svg.append(svgElement('rect', {
-          class: 'outline', x: left + 0.5, y: top + 0.5, width: width - 1, height: height - 1,
-        }));
-        break;
-      case ShapeKind.Ellipse:
-        svg.append(svgElement('ellipse', {
-          cx: left + width / 2, cy: top + height / 2, rx: (width - 1) / 2, ry: (height - 1) / 2,
-        }));
-        break;
-      default:
-        throw new Error(`the design has a sketch element of unknown kind ${element.shape.value}`);
-    }
-  }
-  return svg;
 }
 
 // The message box icons: a stop sign, or information.
@@ -204,55 +138,21 @@ function arrayOf(vector) {
   }
 }
 
-function start(module, design) {
-  const { ControlKind, StepKind } = module;
-  twipsPerPixel = design.twipsPerPixel;
-  document.title = design.caption;
-  place(windowArea, [0, 0, design.width, design.height]);
-
-  // Labels first, then the sketches over them, then the boxes and the button on top:
-  // the window's stacking.
-  for (const row of design.controls.filter((c) => c.kind === ControlKind.Label)) {
-    const label = document.createElement('div');
-    label.className = 'label';
-    label.classList.toggle('centred', row.align === module.TextAlign.Centred);
-    label.classList.toggle('legend', row.font === module.FontRole.Legend);
-    label.textContent = row.text;
-    place(label, row.rect);
-    windowArea.append(label);
+// The window as the page holds it: ready at once, the module asked for only afterwards.
+function start(loading) {
+  const boxes = new Map([...windowArea.querySelectorAll('input')].map((box) => [box.id, box]));
+  const button = windowArea.querySelector('button');
+  const order = [...windowArea.querySelectorAll('[data-tab]')]
+    .sort((a, b) => Number(a.dataset.tab) - Number(b.dataset.tab));
+  const limit = Number(windowArea.dataset.limit);
+  const inputs = windowArea.dataset.inputs.split(' ').map((name) => boxes.get(name));
+  const keys = inputs.map((box) => box.dataset.key);
+  // A reload starts from the design's texts, as a new window does, never from a restored form.
+  for (const box of boxes.values()) {
+    box.value = box.defaultValue;
   }
-  windowArea.append(sketchLayer(module, design));
-
-  const boxes = new Map();  // layout name -> input
-  const kept = new Map();  // input box -> its last text within the limit
-  const stops = [];
-  let button = null;
-  for (const row of design.controls.filter((c) => c.kind !== ControlKind.Label)) {
-    let control;
-    if (row.kind === ControlKind.TextBox) {
-      control = document.createElement('input');
-      control.type = 'text';
-      control.value = row.text;
-      control.spellcheck = false;
-      control.autocomplete = 'off';
-      control.setAttribute('aria-label', row.partner);
-      boxes.set(row.name, control);
-      if (row.input) {
-        kept.set(control, row.text);
-      }
-    } else {
-      control = document.createElement('button');
-      control.type = 'button';
-      control.textContent = row.text;
-      button = control;
-    }
-    control.id = row.name;
-    place(control, row.rect);
-    windowArea.append(control);
-    stops.push({ tab: row.tab, control });
-  }
-  stops.sort((a, b) => a.tab - b.tab);
-  const order = stops.map((s) => s.control);
+  // Each input box with its last text within the limit.
+  const kept = new Map(inputs.map((box) => [box, box.value]));
 
   // An edit that would make an input box longer than the limit is refused whole, and the
   // box keeps its text and selection, as the desktop's validator does.
@@ -262,7 +162,7 @@ function start(module, design) {
       selection = [box.selectionStart, box.selectionEnd];
     });
     box.addEventListener('input', () => {
-      if (box.value.length > design.maxInputLength) {
+      if (box.value.length > limit) {
         box.value = kept.get(box);
         box.setSelectionRange(...selection);
       } else {
@@ -271,18 +171,16 @@ function start(module, design) {
     });
   }
 
-  // Made after the first frame, or by the first press if that comes sooner: the browser's
-  // number formats, which give the separator, take longer to load than the rest of the start.
+  // Made once the module has come, or by the first press if that is sooner.
   let made = null;
-  const calculator = () => {
+  const calculator = (module) => {
     made ??= new module.Calculator(decimalSeparatorOf(navigator.language));
     return made;
   };
-  const inputs = design.inputs.map(({ name }) => boxes.get(name));
-  const keys = design.inputs.map(({ key }) => key);
+  loading.then(calculator, () => {});
 
   // Texts from the address are data: they only ever become a box's value.
-  const link = readLink(location.hash.slice(1), keys, design.maxInputLength);
+  const link = readLink(location.hash.slice(1), keys, limit);
   keys.forEach((key, i) => {
     if (link.texts.has(key)) {
       inputs[i].value = link.texts.get(key);
@@ -293,9 +191,9 @@ function start(module, design) {
     status.textContent = ignoredSentence(link.ignored);
   }
   // After a press the address holds a link to what the window shows, in the same history entry.
-  function writeLink() {
+  function writeLink(module) {
     const fragment = keys
-      .map((key, i) => `${key}=${escapeText(calculator().linkText(inputs[i].value))}`)
+      .map((key, i) => `${key}=${escapeText(calculator(module).linkText(inputs[i].value))}`)
       .join('&');
     history.replaceState(history.state, '', `#${fragment}`);
   }
@@ -310,13 +208,21 @@ function start(module, design) {
     status.textContent = 'The calculator has ended. Reload the page to start it afresh.';
   }
   async function press() {
-    // One press at a time: a press while another waits in its message box is ignored.
+    // One press at a time: a press while another waits in its message box, or for the
+    // module, is ignored.
     if (running || ended) {
       return;
     }
     running = true;
     try {
-      const steps = arrayOf(calculator().press(inputs.map((box) => box.value)));
+      let module;
+      try {
+        module = await loading;
+      } catch {
+        return;  // the status line already says the calculator could not start
+      }
+      const { StepKind } = module;
+      const steps = arrayOf(calculator(module).press(inputs.map((box) => box.value)));
       for (const step of steps) {
         switch (step.kind) {
           case StepKind.Set: {
@@ -338,7 +244,7 @@ function start(module, design) {
       if (linkOpened) {
         location.reload();
       } else {
-        writeLink();
+        writeLink(module);
       }
     } finally {
       running = false;
@@ -383,10 +289,6 @@ function start(module, design) {
   first.focus();
   first.setSelectionRange(first.value.length, first.value.length);
   performance.mark('calculator-ready');
-  requestAnimationFrame(() => setTimeout(calculator));
-  if ('serviceWorker' in navigator) {
-    keepOffline();
-  }
 }
 
 function failed(reason) {
@@ -399,10 +301,8 @@ function failed(reason) {
   status.textContent = `The calculator could not start: ${reason}`;
 }
 
-try {
-  if (typeof WebAssembly !== 'object') {
-    throw new Error('this browser does not run WebAssembly.');
-  }
+// The module: its loader, which fetches and compiles the code as it streams in.
+async function load() {
   const { default: createCalculator } = await import('./rms.js');
   const module = await createCalculator({
     // The loader's own messages go to the console, not to the page.
@@ -410,10 +310,25 @@ try {
     printErr: (text) => console.warn(text),
   });
   performance.mark('calculator-module');
-  const design = module.design();
-  design.controls = arrayOf(design.controls);
-  design.sketch = arrayOf(design.sketch);
-  start(module, design);
-} catch (error) {
-  failed(error instanceof Error ? error.message : String(error));
+  return module;
+}
+
+if (typeof WebAssembly !== 'object') {
+  failed('this browser does not run WebAssembly.');
+} else {
+  try {
+    // Asked for after the first frame: evaluating the loader and starting the module would
+    // otherwise hold back the paint of a window that is already there.
+    const loading = new Promise((painted) => requestAnimationFrame(() => setTimeout(painted)))
+      .then(load);
+    start(loading);
+    // A newer site's worker is let in only once the page has everything it needs from the
+    // site it came from.
+    await loading;
+    if ('serviceWorker' in navigator) {
+      keepOffline();
+    }
+  } catch (error) {
+    failed(error instanceof Error ? error.message : String(error));
+  }
 }

@@ -5,9 +5,8 @@
 // the record in order, each message box a modal dialog that holds the rest of the
 // replay until it is dismissed.
 //
-// The module also hands the page the window's design, from the same tables the desktop
-// window is built from, so that no position is written twice. Both cross to the page as
-// typed values through embind.
+// The press and its record cross to the page as typed values through embind; the window
+// itself is in the page, written at build time by page_window.cpp.
 
 #include <emscripten/bind.h>
 
@@ -21,86 +20,12 @@
 #include "runtime/failure.h"
 #include "runtime/services.h"
 #include "window/calculator.h"
-#include "window/input_limit.h"
-#include "window/layout.h"
-#include "window/sketch_data.h"
-#include "window/twips.h"
 
 namespace rms {
 namespace {
 
 // The texts of the input boxes in the order of kInputBoxes.
 using InputTexts = std::array<std::string, kInputBoxes.size()>;
-
-struct Input {
-  std::string name;  // the widget name
-  std::string key;   // the name a person sees
-};
-
-struct Control {
-  std::string name;  // the widget name, "Text6(3)" for an element of an array
-  ControlKind kind;
-  TwipsRect rect;
-  std::string text;
-  int tab;
-  TextAlign align;
-  FontRole font;
-  bool input;  // an input box, which has the typing limit; the result boxes have none
-  std::string partner;
-};
-
-// One element of the sketches: a shape in its rectangle, or a line.
-struct SketchElement {
-  bool isLine;
-  ShapeKind shape;
-  TwipsRect rect;
-  LineStyle style;
-  TwipsLine line;
-};
-
-struct Design {
-  std::string caption;
-  int twipsPerPixel;
-  int width;
-  int height;
-  int maxInputLength;
-  std::vector<Control> controls;
-  std::vector<SketchElement> sketch;  // bottom to top, as the window paints them
-  std::array<Input, kInputBoxes.size()> inputs;
-};
-
-Design design() {
-  Design out{std::string(kWindowCaption),
-             kTwipsPerPixel,
-             kClientWidthTwips,
-             kClientHeightTwips,
-             kMaxInputLength,
-             {},
-             {},
-             {}};
-  for (const ControlRow& row : kLayout) {
-    out.controls.push_back({objectNameOf(row), row.kind, row.rect, std::string(row.text),
-                            row.tabIndex, row.align, row.font,
-                            row.kind == ControlKind::TextBox && row.index == kNoIndex,
-                            std::string(row.partner)});
-  }
-  for (const PaintStep step : kPaintOrder) {
-    for (const SketchShape& shape : kShapes) {
-      if (shape.step == step) {
-        out.sketch.push_back({false, shape.kind, shape.twips, LineStyle::Solid, {}});
-      }
-    }
-    if (step == kLinesStep) {
-      for (const SketchLine& line : kLines) {
-        out.sketch.push_back({true, ShapeKind::Rectangle, {}, line.style, line.twips});
-      }
-    }
-  }
-  for (size_t i = 0; i < kInputBoxes.size(); ++i) {
-    out.inputs[i] = {std::string(boxName(kInputBoxes[i].box)), std::string(kInputBoxes[i].key)};
-  }
-  return out;
-}
 
 enum class StepKind { Set, Message, End };
 
@@ -182,16 +107,6 @@ EMSCRIPTEN_BINDINGS(calculator) {
   using namespace emscripten;
   using namespace rms;
 
-  value_array<TwipsRect>("TwipsRect")
-      .element(&TwipsRect::left)
-      .element(&TwipsRect::top)
-      .element(&TwipsRect::width)
-      .element(&TwipsRect::height);
-  value_array<TwipsLine>("TwipsLine")
-      .element(&TwipsLine::x1)
-      .element(&TwipsLine::y1)
-      .element(&TwipsLine::x2)
-      .element(&TwipsLine::y2);
   value_array<InputTexts>("InputTexts")
       .element(emscripten::index<0>())
       .element(emscripten::index<1>())
@@ -199,25 +114,6 @@ EMSCRIPTEN_BINDINGS(calculator) {
       .element(emscripten::index<3>())
       .element(emscripten::index<4>());
 
-  value_object<Input>("Input").field("name", &Input::name).field("key", &Input::key);
-  value_array<std::array<Input, kInputBoxes.size()>>("Inputs")
-      .element(emscripten::index<0>())
-      .element(emscripten::index<1>())
-      .element(emscripten::index<2>())
-      .element(emscripten::index<3>())
-      .element(emscripten::index<4>());
-
-  enum_<ControlKind>("ControlKind")
-      .value("Label", ControlKind::Label)
-      .value("TextBox", ControlKind::TextBox)
-      .value("Button", ControlKind::Button);
-  enum_<TextAlign>("TextAlign").value("Left", TextAlign::Left).value("Centred", TextAlign::Centred);
-  enum_<FontRole>("FontRole").value("Window", FontRole::Window).value("Legend", FontRole::Legend);
-  enum_<ShapeKind>("ShapeKind")
-      .value("Ellipse", ShapeKind::Ellipse)
-      .value("Rectangle", ShapeKind::Rectangle)
-      .value("Mask", ShapeKind::Mask);
-  enum_<LineStyle>("LineStyle").value("Solid", LineStyle::Solid).value("Dotted", LineStyle::Dotted);
   enum_<StepKind>("StepKind")
       .value("Set", StepKind::Set)
       .value("Message", StepKind::Message)
@@ -225,35 +121,6 @@ EMSCRIPTEN_BINDINGS(calculator) {
   enum_<MessageStyle>("MessageStyle")
       .value("Critical", MessageStyle::Critical)
       .value("Information", MessageStyle::Information);
-
-  value_object<Control>("Control")
-      .field("name", &Control::name)
-      .field("kind", &Control::kind)
-      .field("rect", &Control::rect)
-      .field("text", &Control::text)
-      .field("tab", &Control::tab)
-      .field("align", &Control::align)
-      .field("font", &Control::font)
-      .field("input", &Control::input)
-      .field("partner", &Control::partner);
-  value_object<SketchElement>("SketchElement")
-      .field("isLine", &SketchElement::isLine)
-      .field("shape", &SketchElement::shape)
-      .field("rect", &SketchElement::rect)
-      .field("style", &SketchElement::style)
-      .field("line", &SketchElement::line);
-  register_vector<Control>("ControlList");
-  register_vector<SketchElement>("SketchList");
-  value_object<Design>("Design")
-      .field("caption", &Design::caption)
-      .field("twipsPerPixel", &Design::twipsPerPixel)
-      .field("width", &Design::width)
-      .field("height", &Design::height)
-      .field("maxInputLength", &Design::maxInputLength)
-      .field("controls", &Design::controls)
-      .field("sketch", &Design::sketch)
-      .field("inputs", &Design::inputs);
-  function("design", &design);
 
   value_object<Step>("Step")
       .field("kind", &Step::kind)

@@ -23,8 +23,8 @@ struct TwipsLine {
 };
 
 // The one place where twips become logical pixels. Qt's points, rectangles and lines
-// are made from it in twips_qt.h; the browser edition has its own one function in
-// web/page.js.
+// are made from it in twips_qt.h, and the browser edition's CSS pixels at build time in
+// web/page_window.cpp.
 constexpr int toPixels(int twips) {
   return twips / kTwipsPerPixel;
 }

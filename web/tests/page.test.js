@@ -136,6 +136,29 @@ test('a module that does not load leaves one line and no form', async () => {
   await context.close();
 });
 
+// The window comes with the page; the module is needed only at the first press.
+test('the window is ready before its module has come, and a press waits for it', async () => {
+  const context = await newContext(browser, { serviceWorkers: 'block' });
+  let release;
+  const held = new Promise((resolve) => {
+    release = resolve;
+  });
+  await context.route('**/rms.wasm', async (route) => {
+    await held;
+    await route.continue();
+  });
+  const page = await context.newPage();
+  await page.goto(site.url, { waitUntil: 'domcontentloaded' });
+  await page.waitForFunction(() => performance.getEntriesByName('calculator-ready').length > 0);
+  assert.ok(await isFocused(box(page, 'T')));
+  assert.equal(await page.evaluate(() => performance.getEntriesByName('calculator-module').length), 0);
+  await calculate(page).click();
+  assert.equal(await box(page, RESULTS[0]).inputValue(), '');
+  release();
+  await expectResults(page, row('0.5', '1', '1', '.5', '1'));
+  await context.close();
+});
+
 test('a press with the initial texts shows the six results', async () => {
   const page = await openPage();
   await calculate(page).click();
@@ -303,8 +326,14 @@ test('the manifest parses, its icons have their sizes, and a worker is active af
     }, icon.src);
     assert.equal(size, icon.sizes, icon.src);
   }
-  assert.equal(await page.evaluate(async () => (await navigator.serviceWorker.ready).active.state),
-    'activated');
+  // ready gives the worker as soon as it is activating; its activation is done a moment later.
+  assert.equal(await page.evaluate(async () => {
+    const { active } = await navigator.serviceWorker.ready;
+    if (active.state === 'activating') {
+      await new Promise((done) => active.addEventListener('statechange', done, { once: true }));
+    }
+    return active.state;
+  }), 'activated');
   await finish(page);
 });
 
