@@ -27,6 +27,8 @@ fail() {
   exit 1
 }
 
+# git among them: the checks below ask it first.
+bash scripts/deps.sh desktop release >&2
 version=$(sed -n 's/^project(korvath-rms VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 [ -n "$version" ] || fail "no version in the project() line of CMakeLists.txt"
 git rev-parse --is-inside-work-tree >/dev/null 2>&1 || fail "$PWD is not a git checkout"
@@ -61,7 +63,6 @@ rm -rf release build-release build-windows build-web
 mkdir -p release
 
 echo "release: the Debian package" >&2
-bash scripts/deps.sh desktop release >&2
 cmake --preset linux-release >&2
 cmake --build --preset linux-release -j"$jobs" >&2
 # The package's outer ar archive takes the modes of cpack's scratch files.
