@@ -367,7 +367,7 @@ TEST(VersionRecord, MacBundleRecordAgreesWithTheIdentity) {
 // A version bump needs a release entry in the AppStream data, newest first.
 TEST(VersionRecord, AppStreamNewestReleaseIsTheProgramVersion) {
   QXmlStreamReader xml(
-      readAll(QStringLiteral(RMS_SOURCE_DIR "/packaging/linux/" RMS_APP_ID ".metainfo.xml")));
+      readAll(QStringLiteral(RMS_BINARY_DIR "/packaging/" RMS_APP_ID ".metainfo.xml")));
   QString id;
   QString newest;
   while (!xml.atEnd() && newest.isEmpty()) {
