@@ -14,7 +14,7 @@ set(RMS_ICON_CANVAS "#c0c0c0")
 # ImageMagick's choice (a palette), for tools that read no other kind.
 function(rms_icon_png output)
   cmake_parse_arguments(ARG "RGBA" "PIXELS;CANVAS" "" ${ARGN})
-  find_program(RMS_MAGICK NAMES magick convert REQUIRED)
+  find_program(RMS_MAGICK NAMES magick convert NO_CMAKE_FIND_ROOT_PATH REQUIRED)
   math(EXPR by32 "${ARG_PIXELS} % 32")
   math(EXPR by16 "${ARG_PIXELS} % 16")
   if(by32 EQUAL 0)
@@ -44,7 +44,7 @@ endfunction()
 
 # rms_icon_ico(<output>): the Windows icon, both images as they are.
 function(rms_icon_ico output)
-  find_program(RMS_ICOTOOL icotool REQUIRED)
+  find_program(RMS_ICOTOOL icotool NO_CMAKE_FIND_ROOT_PATH REQUIRED)
   add_custom_command(OUTPUT ${output}
     COMMAND ${RMS_ICOTOOL} -c -o ${output} ${RMS_ICON_DIR}/${RMS_PROGRAM}-32.png
             ${RMS_ICON_DIR}/${RMS_PROGRAM}-16.png
@@ -55,7 +55,7 @@ endfunction()
 # rms_icon_icns(<output>): the macOS icon family from 16 to 512 pixels; png2icns reads
 # RGBA images only, written beside the output.
 function(rms_icon_icns output)
-  find_program(RMS_PNG2ICNS png2icns REQUIRED)
+  find_program(RMS_PNG2ICNS png2icns NO_CMAKE_FIND_ROOT_PATH REQUIRED)
   get_filename_component(name ${output} NAME_WE)
   get_filename_component(dir ${output} DIRECTORY)
   set(images)
