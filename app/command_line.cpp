@@ -16,26 +16,10 @@
 #include "batch/batch.h"
 #include "batch/messages.h"
 #include "rms/identity.h"
+#include "runtime/qt/engine_options.h"
 
 namespace rms {
 namespace {
-
-// What QGuiApplication and QApplication take from the command line for themselves.
-struct EngineOption {
-  std::string_view name;
-  bool takesValue;
-};
-constexpr EngineOption kEngineOptions[] = {
-    {"platform", true},        {"platformpluginpath", true},
-    {"platformtheme", true},   {"plugin", true},
-    {"qwindowgeometry", true}, {"qwindowicon", true},
-    {"qwindowtitle", true},    {"session", true},
-    {"display", true},         {"geometry", true},
-    {"style", true},           {"stylesheet", true},
-    {"qmljsdebugger", true},   {"reverse", false},
-    {"widgetcount", false},    {"nograb", false},
-    {"dograb", false},
-};
 
 constexpr int kUsageError = 2;
 
@@ -65,41 +49,6 @@ constexpr std::string_view kHelp =
     "Arguments:\n"
     "  FILE           Input of --batch; - is standard input.\n";
 constexpr std::string_view kEndOfOptions = "--";
-
-// The engine option an argument names, if any, with its dashes and any "=value" taken off.
-const EngineOption* engineOptionNamed(std::string_view argument) {
-  if (!argument.starts_with('-')) {
-    return nullptr;
-  }
-  argument.remove_prefix(argument.starts_with("--") ? 2 : 1);
-  const std::string_view name = argument.substr(0, argument.find('='));
-  for (const EngineOption& option : kEngineOptions) {
-    if (option.name == name) {
-      return &option;
-    }
-  }
-  return nullptr;
-}
-
-// The number of arguments an engine option at arguments[i] takes up: 1 or 2, or 0 when
-// arguments[i] is not one.
-size_t engineOptionLength(std::span<char* const> arguments, size_t i) {
-  const std::string_view argument = arguments[i];
-  if (argument.starts_with("-psn_") || argument.starts_with("--psn_")) {
-    return 1;  // the process serial number that macOS's Finder may pass to an application
-  }
-  const EngineOption* option = engineOptionNamed(argument);
-  if (option == nullptr) {
-    return 0;
-  }
-  if (argument.find('=') != std::string_view::npos) {
-    return option->takesValue ? 1 : 0;
-  }
-  if (!option->takesValue) {
-    return 1;
-  }
-  return i + 1 < arguments.size() ? 2 : 0;
-}
 
 // A problem as it is told; its parts come quoted and cut as messages.h says.
 int usageError(std::string_view problem) {
@@ -149,20 +98,7 @@ int streamClosed(const char* stream) {
 }  // namespace
 
 std::vector<char*> ownArguments(std::span<char* const> arguments) {
-  std::vector<char*> own;
-  for (size_t i = 1; i < arguments.size();) {
-    if (arguments[i] == kEndOfOptions) {
-      own.insert(own.end(), arguments.begin() + static_cast<std::ptrdiff_t>(i), arguments.end());
-      break;  // what follows is FILE, whatever it looks like
-    }
-    const size_t length = engineOptionLength(arguments, i);
-    if (length == 0) {
-      own.push_back(arguments[i]);
-      ++i;
-    }
-    i += length;
-  }
-  return own;
+  return readEngineArguments(arguments).own;
 }
 
 bool wantsCommandLine(std::span<char* const> arguments) {
@@ -183,8 +119,7 @@ int runCommandLine(std::span<char* const> arguments) {
     if (argument == kEndOfOptions) {
       break;
     }
-    const EngineOption* option = engineOptionNamed(argument);
-    if (option != nullptr && option->takesValue && argument.find('=') == std::string_view::npos) {
+    if (lacksEngineValue(argument)) {
       return usageError("option '" + std::string(argument) + "' needs a value");
     }
   }

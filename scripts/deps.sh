@@ -13,30 +13,34 @@ declare -A groups=(
   [desktop]="build-essential cmake ninja-build qt6-base-dev qt6-qpa-plugins libgl-dev
     fonts-liberation"
   # The native suite: GoogleTest and Google Benchmark, the sanitizer and fuzzer builds with
-  # clang, screenshots under Xvfb, and the desktop-integration and packaging checks.
+  # clang, the format check, screenshots under Xvfb, the icon files made from the two
+  # committed images, and the desktop-integration and packaging checks.
   [tests]="libgtest-dev libgmock-dev libbenchmark-dev googletest clang libclang-rt-dev
-    xvfb xauth xdotool imagemagick desktop-file-utils appstream dpkg-dev file python3
-    libx11-6 lintian locales gzip man-db pkg-config"
+    clang-format xvfb xauth xdotool imagemagick icoutils icnsutils desktop-file-utils
+    appstream dpkg-dev file python3 libx11-6 lintian locales gzip man-db pkg-config"
   # The Qt-free libraries for aarch64 and i686 under qemu-user.
   [cross]="g++-aarch64-linux-gnu g++-i686-linux-gnu qemu-user googletest"
-  # The Windows release: MinGW-w64, the host's moc, rcc and uic, the installer's compiler.
+  # The Windows release: MinGW-w64, the host's moc, rcc and uic, the installer's compiler,
+  # and the tools that make the program's icon file.
   [windows]="cmake ninja-build g++-mingw-w64-x86-64-posix mingw-w64-tools qt6-base-dev-tools
-    nsis"
+    nsis imagemagick icoutils icnsutils"
   # Its check under Wine. 64-bit Wine only: with the i386 architecture added, wine pulls in
   # wine32, whose loader cannot run on these machines.
   [wine]="wine64 wine xvfb xauth xdotool xclip imagemagick unzip python3"
   # The browser edition (preset wasm): the compiler, the float conversions its library lacks,
   # GoogleTest's sources for its tests, the web font's source, fontconfig to find it and the
-  # tools that cut it.
+  # tools that cut it, and the page's icons made from the two committed images.
   [web]="cmake ninja-build emscripten libfast-float-dev libfmt-dev googletest fonts-liberation2
-    fontconfig python3 python3-fonttools python3-brotli woff2"
+    fontconfig python3 python3-fonttools python3-brotli woff2 imagemagick"
   # Its tests: a native build writes the conversion cases (preset wasm-cases, GoogleTest from
   # its sources), chromium shows the page, node and npm run the suite's one package.
   [browser]="build-essential googletest chromium nodejs"
   # The release: the Debian package's tools (its library dependencies, the gzipped manual
-  # page), git for the source archive, and for its check the report on two builds that
-  # differ and the file system that shuffles directories.
-  [release]="dpkg-dev file gzip git python3 diffoscope-minimal disorderfs"
+  # page, the icons made from the two committed images), git for the source archive, and
+  # for its check the report on two builds that differ and the file system that shuffles
+  # directories.
+  [release]="dpkg-dev file gzip imagemagick icoutils icnsutils git python3 diffoscope-minimal
+    disorderfs"
 )
 
 list_only=false

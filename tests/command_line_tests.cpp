@@ -2,9 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <random>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -13,6 +15,7 @@
 #include "batch/messages.h"
 #include "runtime/conversions.h"
 #include "runtime/fake_services.h"
+#include "runtime/qt/engine_options.h"
 #include "window/calculator.h"
 
 namespace rms {
@@ -454,6 +457,28 @@ TEST(CommandLine, TheWindowEngineOptionsAreLeftToTheWindow) {
     const std::vector<char*> own = ownArguments(argv);
     EXPECT_EQ(std::vector<std::string>(own.begin(), own.end()), c.own) << c.arguments.size();
     EXPECT_EQ(wantsCommandLine(argv), !c.own.empty());
+  }
+}
+
+// The platform the start-up check follows is the one the engine starts: the last
+// "-platform NAME", never an option's value or an argument after "--".
+TEST(CommandLine, TheWindowEngineTakesTheLastPlatformItReads) {
+  const std::pair<std::vector<const char*>, const char*> cases[] = {
+      {{"-platform", "offscreen"}, "offscreen"},
+      {{"--platform", "a", "-platform", "b"}, "b"},
+      {{"-qwindowtitle", "-platform", "xcb"}, nullptr},
+      {{"-platform=offscreen"}, nullptr},
+      {{"--", "-platform", "offscreen"}, nullptr},
+      {{"-platform"}, nullptr},
+  };
+  for (const auto& [arguments, platform] : cases) {
+    std::vector<char*> argv{const_cast<char*>("korvath-rms")};
+    for (const char* a : arguments) {
+      argv.push_back(const_cast<char*>(a));
+    }
+    const std::optional<std::string_view> read = readEngineArguments(argv).platform;
+    EXPECT_EQ(read, platform ? std::optional<std::string_view>(platform) : std::nullopt)
+        << arguments.size() << " arguments";
   }
 }
 

@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: MIT
-// The program's icon (its drawing, the ICO and ICNS encoders and the committed files) and its
+// The program's icon (its two committed images and the files made from them) and its
 // version records.
 #include <gtest/gtest.h>
 
-#include <QBuffer>
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
@@ -12,170 +11,90 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdint>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <set>
-#include <stdexcept>
-#include <string>
 #include <utility>
 #include <vector>
 
-#include "packaging/icon/icns_file.h"
-#include "packaging/icon/ico_file.h"
-#include "packaging/icon/icon_art.h"
+#include "rms/identity.h"
 
-namespace rms::icon {
+namespace rms::packaging {
 namespace {
 
-QRgb qrgbOf(Colour c) {
-  const Rgb rgb = rgbOf(c);
-  return qRgb(rgb.r, rgb.g, rgb.b);
+// The standard 16-colour palette; the picture uses five of them.
+constexpr QRgb kBlack = 0xFF000000;
+constexpr QRgb kGreen = 0xFF008000;
+constexpr QRgb kSilver = 0xFFC0C0C0;
+constexpr QRgb kGray = 0xFF808080;
+constexpr QRgb kWhite = 0xFFFFFFFF;
+const std::set<QRgb> kPalette = {
+    kBlack,     kWhite,     kGreen,     kSilver,    kGray,      0xFF800000, 0xFF808000, 0xFF000080,
+    0xFF800080, 0xFF008080, 0xFFFF0000, 0xFF00FF00, 0xFFFFFF00, 0xFF0000FF, 0xFFFF00FF, 0xFF00FFFF};
+
+QImage readImage(const QString& path) {
+  QImage image(path);
+  EXPECT_FALSE(image.isNull()) << "cannot read " << path.toStdString();
+  return image.convertToFormat(QImage::Format_ARGB32);
 }
 
-// Every pixel of `actual` (read by Qt) must have the palette colour of `expected`.
-void expectSamePixels(const QImage& actual, const IconImage& expected) {
-  ASSERT_EQ(actual.width(), expected.size);
-  ASSERT_EQ(actual.height(), expected.size);
-  int mismatches = 0;
-  for (int y = 0; y < expected.size; ++y) {
-    for (int x = 0; x < expected.size; ++x) {
-      const QRgb got = actual.pixel(x, y);
-      if (qAlpha(got) != 255 || (got & 0xFFFFFF) != (qrgbOf(expected.at(x, y)) & 0xFFFFFF)) {
-        if (++mismatches <= 5) {
-          ADD_FAILURE() << "pixel (" << x << ", " << y << ") of " << expected.size << "x"
-                        << expected.size << " is " << std::hex << got;
-        }
+QImage picture(int size) {
+  return readImage(
+      QStringLiteral(RMS_SOURCE_DIR "/packaging/icons/" RMS_PROGRAM "-%1.png").arg(size));
+}
+
+// Where the screen lies (bounds inclusive): the box around the black and green pixels.
+struct Screen {
+  int left, top, right, bottom;
+  bool contains(int x, int y) const { return x >= left && x <= right && y >= top && y <= bottom; }
+};
+
+Screen screenOf(const QImage& img) {
+  Screen s{img.width(), img.height(), -1, -1};
+  for (int y = 0; y < img.height(); ++y) {
+    for (int x = 0; x < img.width(); ++x) {
+      if (img.pixel(x, y) == kBlack || img.pixel(x, y) == kGreen) {
+        s = {std::min(s.left, x), std::min(s.top, y), std::max(s.right, x), std::max(s.bottom, y)};
       }
     }
   }
-  EXPECT_EQ(mismatches, 0);
+  return s;
 }
 
-// A test card that uses every colour and differs between neighbouring pixels, so that a
-// swapped nibble, a flipped row or a wrong row stride shows.
-IconImage testCard(int size) {
-  IconImage img;
-  img.size = size;
-  img.pixels.resize(static_cast<std::size_t>(size * size));
-  for (int y = 0; y < size; ++y) {
-    for (int x = 0; x < size; ++x) {
-      img.set(x, y, static_cast<Colour>((x * 5 + y * 3 + size) % kPaletteSize));
-    }
-  }
-  return img;
-}
-
-std::vector<QImage> decodeIco(const std::vector<std::uint8_t>& bytes) {
-  QByteArray data(reinterpret_cast<const char*>(bytes.data()),
-                  static_cast<qsizetype>(bytes.size()));
-  QBuffer buffer(&data);
-  buffer.open(QIODevice::ReadOnly);
-  QImageReader reader(&buffer, "ico");
-  std::vector<QImage> images;
-  for (int i = 0; i < reader.imageCount(); ++i) {
-    reader.jumpToImage(i);
-    images.push_back(reader.read().convertToFormat(QImage::Format_ARGB32));
-  }
-  return images;
-}
-
-std::uint32_t le(const std::vector<std::uint8_t>& b, std::size_t at, int bytes) {
-  std::uint32_t v = 0;
-  for (int i = bytes - 1; i >= 0; --i) {
-    v = v << 8 | b.at(at + static_cast<std::size_t>(i));
-  }
-  return v;
-}
-
-TEST(IcoFile, QtReadsBackEveryImageOfEverySize) {
-  // Odd sizes leave half a byte and padding at the end of each row.
-  const std::vector<int> sizes = {1, 3, 16, 31, 32, 48};
-  std::vector<IconImage> images;
-  for (int size : sizes) {
-    images.push_back(testCard(size));
-  }
-  const std::vector<QImage> decoded = decodeIco(encodeIco(images));
-  ASSERT_EQ(decoded.size(), images.size());
-  for (std::size_t i = 0; i < images.size(); ++i) {
-    SCOPED_TRACE(testing::Message() << "image " << i << ", size " << sizes[i]);
-    expectSamePixels(decoded[i], images[i]);
-  }
-}
-
-TEST(IcoFile, DirectoryDescribesImagesThatTileTheFile) {
-  const std::vector<IconImage> images = {testCard(32), testCard(5), testCard(256)};
-  const std::vector<std::uint8_t> file = encodeIco(images);
-  ASSERT_EQ(le(file, 0, 2), 0u);
-  ASSERT_EQ(le(file, 2, 2), 1u);
-  ASSERT_EQ(le(file, 4, 2), images.size());
-
-  std::size_t expectedOffset = 6 + 16 * images.size();
-  for (std::size_t i = 0; i < images.size(); ++i) {
-    SCOPED_TRACE(testing::Message() << "entry " << i);
-    const std::size_t entry = 6 + 16 * i;
-    const int size = images[i].size;
-    EXPECT_EQ(file.at(entry), size == 256 ? 0 : size);
-    EXPECT_EQ(file.at(entry + 1), size == 256 ? 0 : size);
-    EXPECT_EQ(file.at(entry + 2), 16);
-    EXPECT_EQ(le(file, entry + 6, 2), 4u);
-    const std::uint32_t length = le(file, entry + 8, 4);
-    const std::uint32_t offset = le(file, entry + 12, 4);
-    EXPECT_EQ(offset, expectedOffset);
-
-    // The bitmap header agrees with the entry: height doubled for the mask, image size
-    // counting the padded colour rows and mask rows.
-    EXPECT_EQ(le(file, offset + 4, 4), static_cast<std::uint32_t>(size));
-    EXPECT_EQ(le(file, offset + 8, 4), static_cast<std::uint32_t>(2 * size));
-    const std::uint32_t colourRow = (static_cast<std::uint32_t>(size) * 4 + 31) / 32 * 4;
-    const std::uint32_t maskRow = (static_cast<std::uint32_t>(size) + 31) / 32 * 4;
-    EXPECT_EQ(le(file, offset + 20, 4), (colourRow + maskRow) * static_cast<std::uint32_t>(size));
-    EXPECT_EQ(length, 40 + 64 + (colourRow + maskRow) * static_cast<std::uint32_t>(size));
-    expectedOffset = offset + length;
-  }
-  EXPECT_EQ(expectedOffset, file.size());
-}
-
-TEST(IcoFile, RejectsWhatItCannotEncode) {
-  IconImage notSquare = testCard(4);
-  notSquare.pixels.pop_back();
-  IconImage empty;
-  const std::vector<std::pair<const char*, std::vector<IconImage>>> cases = {
-      {"no image", {}},
-      {"pixels missing", {notSquare}},
-      {"size 0", {empty}},
-      {"size 257", {testCard(257)}},
-  };
-  for (const auto& [name, images] : cases) {
-    EXPECT_THROW(encodeIco(images), std::invalid_argument) << name;
-  }
-}
-
-// What the drawing must show, whatever the pixel details: a grey frame around a black
+// What the picture must show, whatever the pixel details: a grey frame around a black
 // screen, a grid of three green lines each way dividing the screen into equal cells, and
 // one connected white sine period running across the whole screen.
-class IconDrawing : public testing::TestWithParam<int> {
+class IconPicture : public testing::TestWithParam<int> {
  protected:
   void SetUp() override {
-    img_ = drawIcon(GetParam());
-    g_ = screenGeometry(GetParam());
+    img_ = picture(GetParam());
+    ASSERT_EQ(img_.width(), GetParam());
+    ASSERT_EQ(img_.height(), GetParam());
+    g_ = screenOf(img_);
   }
-  IconImage img_;
-  ScreenGeometry g_{};
+  QRgb at(int x, int y) const { return img_.pixel(x, y); }
+  QImage img_;
+  Screen g_{};
 };
 
-TEST_P(IconDrawing, FrameIsGreyWithADarkOutline) {
-  const int last = img_.size - 1;
-  const std::set<Colour> greys = {Colour::Silver, Colour::Gray, Colour::White};
+TEST_P(IconPicture, IsOpaqueInTheSixteenColours) {
+  for (int y = 0; y < img_.height(); ++y) {
+    for (int x = 0; x < img_.width(); ++x) {
+      ASSERT_TRUE(kPalette.count(at(x, y))) << x << ", " << y << ": " << std::hex << at(x, y);
+    }
+  }
+}
+
+TEST_P(IconPicture, FrameIsGreyWithADarkOutline) {
+  const int last = img_.width() - 1;
+  const std::set<QRgb> greys = {kSilver, kGray, kWhite};
   for (int y = 0; y <= last; ++y) {
     for (int x = 0; x <= last; ++x) {
       if (g_.contains(x, y)) {
         continue;
       }
-      EXPECT_TRUE(greys.count(img_.at(x, y))) << x << ", " << y;
+      EXPECT_TRUE(greys.count(at(x, y))) << x << ", " << y;
       if (x == 0 || y == 0 || x == last || y == last) {
-        EXPECT_EQ(img_.at(x, y), Colour::Gray) << x << ", " << y;
+        EXPECT_EQ(at(x, y), kGray) << x << ", " << y;
       }
     }
   }
@@ -186,21 +105,21 @@ TEST_P(IconDrawing, FrameIsGreyWithADarkOutline) {
   EXPECT_LE(g_.bottom, last - 2);
 }
 
-TEST_P(IconDrawing, ScreenHoldsOnlyBlackGreenAndWhite) {
-  std::map<Colour, int> counts;
+TEST_P(IconPicture, ScreenHoldsOnlyBlackGreenAndWhite) {
+  std::map<QRgb, int> counts;
   for (int y = g_.top; y <= g_.bottom; ++y) {
     for (int x = g_.left; x <= g_.right; ++x) {
-      ++counts[img_.at(x, y)];
+      ++counts[at(x, y)];
     }
   }
   EXPECT_EQ(counts.size(), 3u);
-  EXPECT_GT(counts[Colour::Black], counts[Colour::Green]);
-  EXPECT_GT(counts[Colour::Green], 0);
-  EXPECT_GT(counts[Colour::White], 0);
+  EXPECT_GT(counts[kBlack], counts[kGreen]);
+  EXPECT_GT(counts[kGreen], 0);
+  EXPECT_GT(counts[kWhite], 0);
   const std::vector<std::pair<int, int>> corners = {
       {g_.left, g_.top}, {g_.right, g_.top}, {g_.left, g_.bottom}, {g_.right, g_.bottom}};
   for (const auto& [x, y] : corners) {
-    EXPECT_EQ(img_.at(x, y), Colour::Black) << "corner " << x << ", " << y;
+    EXPECT_EQ(at(x, y), kBlack) << "corner " << x << ", " << y;
   }
 }
 
@@ -213,9 +132,9 @@ std::vector<int> gridLines(int length, Pixel along) {
     bool allLine = true;
     bool anyGreen = false;
     for (int i = 0; i < length; ++i) {
-      const Colour c = along(line, i);
-      allLine = allLine && (c == Colour::Green || c == Colour::White);
-      anyGreen = anyGreen || c == Colour::Green;
+      const QRgb c = along(line, i);
+      allLine = allLine && (c == kGreen || c == kWhite);
+      anyGreen = anyGreen || c == kGreen;
     }
     if (allLine && anyGreen) {
       lines.push_back(line);
@@ -224,13 +143,13 @@ std::vector<int> gridLines(int length, Pixel along) {
   return lines;
 }
 
-TEST_P(IconDrawing, GridDividesTheScreenIntoFourEqualCellsEachWay) {
+TEST_P(IconPicture, GridDividesTheScreenIntoFourEqualCellsEachWay) {
   const int width = g_.right - g_.left + 1;
   ASSERT_EQ(width, g_.bottom - g_.top + 1) << "the screen is square";
   const std::vector<int> columns =
-      gridLines(width, [&](int line, int i) { return img_.at(g_.left + line, g_.top + i); });
+      gridLines(width, [&](int line, int i) { return at(g_.left + line, g_.top + i); });
   const std::vector<int> rows =
-      gridLines(width, [&](int line, int i) { return img_.at(g_.left + i, g_.top + line); });
+      gridLines(width, [&](int line, int i) { return at(g_.left + i, g_.top + line); });
   const std::vector<std::pair<const char*, std::vector<int>>> directions = {{"columns", columns},
                                                                             {"rows", rows}};
   for (const auto& [name, lines] : directions) {
@@ -244,11 +163,11 @@ TEST_P(IconDrawing, GridDividesTheScreenIntoFourEqualCellsEachWay) {
   }
 }
 
-TEST_P(IconDrawing, TraceIsOneConnectedSinePeriodAcrossTheScreen) {
+TEST_P(IconPicture, TraceIsOneConnectedSinePeriodAcrossTheScreen) {
   std::vector<std::pair<int, int>> trace;
   for (int y = g_.top; y <= g_.bottom; ++y) {
     for (int x = g_.left; x <= g_.right; ++x) {
-      if (img_.at(x, y) == Colour::White) {
+      if (at(x, y) == kWhite) {
         trace.emplace_back(x, y);
       }
     }
@@ -301,91 +220,84 @@ TEST_P(IconDrawing, TraceIsOneConnectedSinePeriodAcrossTheScreen) {
   EXPECT_GE(bottom->second - top->second, (g_.bottom - g_.top) / 2) << "amplitude too small";
 }
 
-INSTANTIATE_TEST_SUITE_P(Sizes, IconDrawing, testing::ValuesIn(kIconSizes));
+INSTANTIATE_TEST_SUITE_P(Sizes, IconPicture, testing::Values(32, 16));
 
-// The committed icon files are what the drawing code makes today: the desktop's, then the
-// web page's manifest icons.
-TEST(CommittedIcons, PngFilesMatchTheDrawing) {
-  std::vector<std::pair<std::string, IconImage>> files;
-  for (int size : kIconSizes) {
-    files.emplace_back("korvath-rms-" + std::to_string(size) + ".png", drawIcon(size));
-  }
-  for (int pixels : kWebIconPixels) {
-    files.emplace_back("korvath-rms-" + std::to_string(pixels) + ".png", iconForPixels(pixels));
-  }
-  files.emplace_back("korvath-rms-maskable-512.png", maskableIcon(512));
-  for (const auto& [name, drawing] : files) {
-    const std::string path = RMS_SOURCE_DIR "/packaging/icons/" + name;
-    SCOPED_TRACE(path);
-    QImage png(QString::fromStdString(path));
-    ASSERT_FALSE(png.isNull());
-    EXPECT_LE(png.colorCount(), kPaletteSize) << "not a 16-colour image";
-    expectSamePixels(png.convertToFormat(QImage::Format_ARGB32), drawing);
-  }
-}
-
-// A maskable icon keeps its whole drawing inside the circle every crop keeps, on the case's
-// grey.
-TEST(WebIcons, MaskableDrawingLiesInTheSafeCircle) {
-  const IconImage icon = maskableIcon(512);
-  const double centre = 255.5;
-  const double safe = 0.4 * icon.size;
-  for (int y = 0; y < icon.size; ++y) {
-    for (int x = 0; x < icon.size; ++x) {
-      if (std::hypot(x - centre, y - centre) > safe) {
-        ASSERT_EQ(icon.at(x, y), Colour::Silver) << x << ", " << y;
+// Counts the pixels of `shown` that differ from the picture enlarged to `pixels` and centred
+// on the case's grey; reports the first few.
+int differencesFromPicture(const QImage& shown, int pixels) {
+  const QImage source = picture(pixels % 32 == 0 ? 32 : 16);
+  const int scale = pixels / source.width();
+  const int offset = (shown.width() - pixels) / 2;
+  int differences = 0;
+  for (int y = 0; y < shown.height(); ++y) {
+    for (int x = 0; x < shown.width(); ++x) {
+      const int px = x - offset;
+      const int py = y - offset;
+      const bool inPicture = px >= 0 && py >= 0 && px < pixels && py < pixels;
+      const QRgb want = inPicture ? source.pixel(px / scale, py / scale) : kSilver;
+      if (shown.pixel(x, y) != want && ++differences <= 3) {
+        ADD_FAILURE() << "pixel " << x << ", " << y << " is " << std::hex << shown.pixel(x, y)
+                      << ", not " << want;
       }
     }
   }
-  EXPECT_EQ(icon.at(256, 256), iconForPixels(256).at(128, 128));
+  return differences;
 }
 
-TEST(CommittedIcons, IcoFileMatchesTheDrawing) {
-  std::ifstream file(RMS_SOURCE_DIR "/packaging/icons/korvath-rms.ico", std::ios::binary);
-  ASSERT_TRUE(file);
-  const std::vector<std::uint8_t> committed((std::istreambuf_iterator<char>(file)),
-                                            std::istreambuf_iterator<char>());
-  std::vector<IconImage> images;
-  for (int size : kIconSizes) {
-    images.push_back(drawIcon(size));
+// What a user sees: each icon of the desktop, the page and the home screen is the picture at
+// its size, each of its pixels a square of the image it is a whole multiple of; where a
+// platform crops the icon to a shape of its own, the picture stands on the case's grey.
+struct MadeIcon {
+  const char* path;
+  int size;
+  int pixels;  // of the picture in it
+};
+constexpr MadeIcon kMadeIcons[] = {
+    {RMS_BINARY_DIR "/packaging/icons/" RMS_PROGRAM "-192.png", 192, 192},
+    {RMS_BINARY_DIR "/packaging/icons/" RMS_PROGRAM "-512.png", 512, 512},
+    {RMS_SITE_ICONS "/icon.png", 32, 32},
+    {RMS_SITE_ICONS "/icon-192.png", 192, 192},
+    {RMS_SITE_ICONS "/icon-512.png", 512, 512},
+    {RMS_SITE_ICONS "/icon-maskable-512.png", 512, 256},
+    {RMS_SITE_ICONS "/apple-touch-icon.png", 180, 160},
+};
+
+TEST(MadeIcons, AreThePictureAtTheirSizes) {
+  for (const MadeIcon& icon : kMadeIcons) {
+    SCOPED_TRACE(icon.path);
+    const QImage shown = readImage(QString::fromUtf8(icon.path));
+    ASSERT_EQ(shown.size(), QSize(icon.size, icon.size));
+    EXPECT_EQ(differencesFromPicture(shown, icon.pixels), 0);
   }
-  EXPECT_TRUE(committed == encodeIco(images))
-      << "packaging/icons/korvath-rms.ico is stale: build the target update-icons";
 }
 
-// The .icns file is a list of typed PNG entries whose lengths tile the file; each entry
-// holds the drawing at its slot's size.
-TEST(CommittedIcons, IcnsFileMatchesTheDrawing) {
-  std::ifstream file(RMS_SOURCE_DIR "/packaging/icons/korvath-rms.icns", std::ios::binary);
-  ASSERT_TRUE(file);
-  const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(file)),
-                                        std::istreambuf_iterator<char>());
-  const auto typeAt = [&](std::size_t at) {
-    return std::string(bytes.begin() + static_cast<std::ptrdiff_t>(at),
-                       bytes.begin() + static_cast<std::ptrdiff_t>(at + 4));
-  };
-  const auto lengthAt = [&](std::size_t at) {
-    std::uint32_t v = 0;
-    for (std::size_t i = 0; i < 4; ++i) {
-      v = v << 8 | bytes.at(at + 4 + i);
+// A maskable icon keeps every pixel of the picture inside the circle every crop keeps.
+TEST(MadeIcons, MaskablePictureLiesInTheSafeCircle) {
+  const QImage icon = readImage(QStringLiteral(RMS_SITE_ICONS "/icon-maskable-512.png"));
+  const double centre = (icon.width() - 1) / 2.0;
+  const double safe = 0.4 * icon.width();
+  for (int y = 0; y < icon.height(); ++y) {
+    for (int x = 0; x < icon.width(); ++x) {
+      if (std::hypot(x - centre, y - centre) > safe) {
+        ASSERT_EQ(icon.pixel(x, y), kSilver) << x << ", " << y;
+      }
     }
-    return std::size_t{v};
-  };
-  ASSERT_GE(bytes.size(), 8u);
-  ASSERT_EQ(typeAt(0), "icns");
-  ASSERT_EQ(lengthAt(0), bytes.size());
-  std::size_t at = 8;
-  for (const IcnsSlot& slot : kIcnsSlots) {
-    SCOPED_TRACE(std::string(slot.type));
-    ASSERT_LE(at + 8, bytes.size());
-    ASSERT_EQ(typeAt(at), slot.type);
-    const std::size_t length = lengthAt(at);
-    ASSERT_LE(at + length, bytes.size());
-    const QImage png = QImage::fromData(bytes.data() + at + 8, static_cast<int>(length - 8), "PNG");
-    expectSamePixels(png.convertToFormat(QImage::Format_ARGB32), iconForPixels(slot.pixels));
-    at += length;
   }
-  EXPECT_EQ(at, bytes.size());
+}
+
+// The Windows icon file, which the program's and the installer's resources carry (the
+// Windows checks compare them with it), holds the two images pixel for pixel, largest first.
+TEST(MadeIcons, WindowsIconHoldsBothImages) {
+  QImageReader reader(QStringLiteral(RMS_BINARY_DIR "/packaging/icons/" RMS_PROGRAM ".ico"), "ico");
+  ASSERT_EQ(reader.imageCount(), 2) << reader.errorString().toStdString();
+  const std::pair<int, int> images[] = {{0, 32}, {1, 16}};
+  for (const auto& [index, size] : images) {
+    SCOPED_TRACE(size);
+    ASSERT_TRUE(reader.jumpToImage(index));
+    const QImage image = reader.read().convertToFormat(QImage::Format_ARGB32);
+    ASSERT_EQ(image.size(), QSize(size, size));
+    EXPECT_EQ(differencesFromPicture(image, size), 0);
+  }
 }
 
 QString readAll(const QString& path) {
@@ -421,29 +333,41 @@ TEST(VersionRecord, WindowsResourceCarriesVersionAndIcon) {
   EXPECT_TRUE(QFile::exists(icon.captured(1))) << icon.captured(1).toStdString();
 }
 
-// The macOS bundle record names the executable, the bundle, the version and an icon
-// that is committed.
-TEST(VersionRecord, MacBundleRecordCarriesVersionAndIcon) {
+// The macOS bundle record, as the bundle reads it: the executable and the names are the
+// program's, the identifier is the AppStream id in the characters a bundle id allows, the
+// version strings are the program's version (CFBundleVersion in integers), the short name
+// fits the menu bar's 15 characters, and the icon it names is a macOS icon file of the build.
+TEST(VersionRecord, MacBundleRecordAgreesWithTheIdentity) {
   const QString plist = readAll(QStringLiteral(RMS_BINARY_DIR "/packaging/Info.plist"));
   const auto value = [&](const char* key) {
     const QRegularExpression pattern(
         QStringLiteral("<key>%1</key>\\s*<string>([^<]*)</string>").arg(QLatin1String(key)));
     return pattern.match(plist).captured(1);
   };
-  EXPECT_EQ(value("CFBundleExecutable"), "korvath-rms");
-  EXPECT_EQ(value("CFBundleName"), "Korvath RMS");
-  EXPECT_EQ(value("CFBundleIdentifier"), "invalid.example.korvath-rms");
+  EXPECT_EQ(value("CFBundleExecutable"), RMS_PROGRAM);
+  EXPECT_EQ(value("CFBundleDisplayName"), RMS_PRODUCT);
+  const QString name = value("CFBundleName");
+  EXPECT_TRUE(!name.isEmpty() && name.size() <= 15) << name.toStdString();
+  const QString id = value("CFBundleIdentifier");
+  EXPECT_TRUE(QRegularExpression(QStringLiteral("^[A-Za-z0-9.-]+$")).match(id).hasMatch());
+  EXPECT_EQ(QString(id).replace('-', '_'), RMS_APP_ID);
   EXPECT_EQ(value("CFBundleShortVersionString"), RMS_VERSION);
-  EXPECT_EQ(value("CFBundleVersion"), "1.0.0");
-  EXPECT_EQ(value("CFBundlePackageType"), "APPL");
-  EXPECT_TRUE(QFile::exists(RMS_SOURCE_DIR "/packaging/icons/" + value("CFBundleIconFile")));
+  const QStringList version = QStringLiteral(RMS_VERSION).split('.');
+  const QStringList bundle = value("CFBundleVersion").split('.');
+  ASSERT_EQ(bundle.size(), 3);
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(bundle[i], QString::number(i < version.size() ? version[i].toInt() : 0));
+  }
+  QFile icon(RMS_BINARY_DIR "/packaging/icons/" + value("CFBundleIconFile"));
+  ASSERT_TRUE(icon.open(QIODevice::ReadOnly)) << icon.fileName().toStdString();
+  EXPECT_EQ(icon.read(4), "icns");
   EXPECT_FALSE(plist.contains('@')) << "a variable was left unreplaced";
 }
 
 // A version bump needs a release entry in the AppStream data, newest first.
 TEST(VersionRecord, AppStreamNewestReleaseIsTheProgramVersion) {
   QXmlStreamReader xml(
-      readAll(QStringLiteral(RMS_SOURCE_DIR "/packaging/linux/" RMS_APP_ID ".metainfo.xml")));
+      readAll(QStringLiteral(RMS_BINARY_DIR "/packaging/" RMS_APP_ID ".metainfo.xml")));
   QString id;
   QString newest;
   while (!xml.atEnd() && newest.isEmpty()) {
@@ -478,4 +402,4 @@ TEST(VersionRecord, ManualPageAndChangelogSayTheProgramVersion) {
 }
 
 }  // namespace
-}  // namespace rms::icon
+}  // namespace rms::packaging

@@ -10,6 +10,7 @@
 #include <QtGlobal>
 
 #include "rms/identity.h"
+#include "runtime/qt/engine_options.h"
 
 namespace rms {
 namespace {
@@ -27,11 +28,8 @@ bool isDesktopPlugin(std::string_view plugin) {
 
 std::string platformChoice(const EnvironmentLookup& environment, std::span<char* const> arguments,
                            std::string_view defaultPlatform) {
-  for (size_t i = 1; i + 1 < arguments.size(); ++i) {
-    const std::string_view argument = arguments[i] ? arguments[i] : "";
-    if (argument == "-platform" || argument == "--platform") {
-      return arguments[i + 1] ? arguments[i + 1] : "";
-    }
+  if (const std::optional<std::string_view> chosen = readEngineArguments(arguments).platform) {
+    return std::string(*chosen);
   }
   if (const char* fromEnvironment = environment("QT_QPA_PLATFORM");
       fromEnvironment && *fromEnvironment) {

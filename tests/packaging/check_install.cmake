@@ -36,7 +36,7 @@ endif()
 
 # Each hicolor icon is a PNG of the size its folder names (width and height stand at bytes
 # 16 to 23 of the PNG header).
-foreach(size IN ITEMS 16 32)
+foreach(size IN ITEMS 16 32 192 512)
   set(png ${root}/share/icons/hicolor/${size}x${size}/apps/${icon}.png)
   if(NOT EXISTS ${png})
     message(FATAL_ERROR "The desktop entry's icon '${icon}' has no ${size}x${size} image")

@@ -7,7 +7,9 @@ set(INSTALLED_FILES
   usr/share/doc/korvath-rms/changelog.gz
   usr/share/doc/korvath-rms/copyright
   usr/share/icons/hicolor/16x16/apps/korvath-rms.png
+  usr/share/icons/hicolor/192x192/apps/korvath-rms.png
   usr/share/icons/hicolor/32x32/apps/korvath-rms.png
+  usr/share/icons/hicolor/512x512/apps/korvath-rms.png
   usr/share/man/man1/korvath-rms.1.gz
   usr/share/metainfo/${APP_ID}.metainfo.xml)
 
