@@ -16,7 +16,7 @@ declare -A groups=(
   # clang, screenshots under Xvfb, and the desktop-integration and packaging checks.
   [tests]="libgtest-dev libgmock-dev libbenchmark-dev googletest clang libclang-rt-dev
     xvfb xauth xdotool imagemagick desktop-file-utils appstream dpkg-dev file python3
-    libx11-6 lintian locales gzip man-db pkg-config"
+    libx11-6 lintian locales gzip man-db pkg-config libgmp-dev"
   # The Qt-free libraries for aarch64 and i686 under qemu-user.
   [cross]="g++-aarch64-linux-gnu g++-i686-linux-gnu qemu-user googletest"
   # The Windows release: MinGW-w64, the host's moc, rcc and uic, the installer's compiler.
