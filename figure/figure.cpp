@@ -15,11 +15,11 @@ namespace {
 constexpr double kWidth = 1000;
 constexpr double kHeading = 64;
 constexpr double kPanelWidth = 485;
-constexpr double kPanelHeight = 260;
+constexpr double kPanelHeight = 272;
 constexpr double kGap = 10;
 // The plot inside a panel: room for the title and two lines of values above it, tick
 // labels at the left and below.
-constexpr double kPlotTop = 62;
+constexpr double kPlotTop = 72;
 constexpr double kPlotBottom = 36;
 constexpr double kPlotLeft = 70;
 constexpr double kPlotRight = 14;
@@ -133,7 +133,20 @@ std::string tickText(long long km, int exponent, char separator) {
     // Both exact, so the quotient is the double nearest the decimal.
     return number(static_cast<double>(km) / std::pow(10.0, -exponent), separator);
   }
-  return std::to_string(km) + "e" + (exponent < 0 ? "-" : "+") + std::to_string(std::abs(exponent));
+  // Scientific, as the results are written: 15e-39 is 1.5e-38.
+  std::string digits = std::to_string(km < 0 ? -km : km);
+  while (digits.size() > 1 && digits.back() == '0') {
+    digits.pop_back();
+    ++exponent;
+  }
+  exponent += static_cast<int>(digits.size()) - 1;
+  std::string text = km < 0 ? "-" : "";
+  text += digits.substr(0, 1);
+  if (digits.size() > 1) {
+    text += separator;
+    text += digits.substr(1);
+  }
+  return text + "e" + (exponent < 0 ? "-" : "+") + std::to_string(std::abs(exponent));
 }
 
 struct Ticks {
@@ -186,7 +199,7 @@ class PanelMaker {
            TextRole::Tick, Anchor::End);
     }
     const Ticks time = ticksFor(2 * T);
-    const auto count = static_cast<long long>(std::floor(2 * T / time.step * (1 + 1e-12)));
+    const auto count = static_cast<long long>(std::floor(2 * T / time.step + 1e-9));
     for (long long k = 0; k <= count; ++k) {
       const double tx = x(static_cast<double>(k) * time.step);
       p_.lines.push_back({{tx, plotBottom}, {tx, plotBottom + kTickLength}, Stroke::Axis});
@@ -219,19 +232,24 @@ class PanelMaker {
     }
   }
 
+  // Pieces of no width (the pulse at D = 0, the pause at D = 1) are never reached and
+  // are not drawn, not even as a spike.
   void waveform() {
     Path path;
-    const Piece& first = p_.pieces.front();
-    path.start = {x(first.t0), y(first.arch ? 0 : first.i0)};
+    bool started = false;
     for (const Piece& piece : p_.pieces) {
+      if (!(piece.t1 > piece.t0)) {
+        continue;
+      }
       const Point start{x(piece.t0), y(piece.arch ? 0 : piece.i0)};
-      if (start.y != path_end(path).y) {
+      if (!started) {
+        path.start = start;
+        started = true;
+      } else if (start.y != path_end(path).y) {
         path.steps.push_back({false, {}, {}, start});  // the jump at an edge
       }
       if (piece.arch) {
-        if (piece.t1 > piece.t0) {
-          arch(path, piece);
-        }
+        arch(path, piece);
       } else {
         path.steps.push_back({false, {}, {}, {x(piece.t1), y(piece.i1)}});
       }
@@ -372,6 +390,9 @@ void makePanel(Panel& panel, const FigureInput& input, const FigureInput::Result
   double lo = 0;
   double hi = 0;
   for (const Piece& piece : panel.pieces) {
+    if (!(piece.t1 > piece.t0)) {
+      continue;
+    }
     lo = std::min({lo, piece.i0, piece.i1});
     hi = std::max({hi, piece.i0, piece.i1});
   }
@@ -384,13 +405,14 @@ void makePanel(Panel& panel, const FigureInput& input, const FigureInput::Result
 
   std::string first =
       "RMS " + result.text + " (dashed), average " + number(values.average, sep) + " (dotted)";
-  std::string second = "peak " + number(values.peak, sep) + " (circle)";
-  second += values.acPart ? ", AC part " + number(*values.acPart, sep) : ", no AC part";
+  std::string second = values.acPart ? "AC part " + number(*values.acPart, sep) : "no AC part";
   second += values.crestFactor ? ", crest factor " + number(*values.crestFactor, sep)
                                : ", no crest factor (RMS is zero)";
-  make.text(panel.left + 8, panel.top + 32, first, TextRole::Value);
-  make.text(panel.left + 8, panel.top + 46, second, TextRole::Value);
-  panel.words += first + ", " + second + ".";
+  std::string third = "peak " + number(values.peak, sep) + " (circle)";
+  make.text(panel.left + 8, panel.top + 31, first, TextRole::Value);
+  make.text(panel.left + 8, panel.top + 44, second, TextRole::Value);
+  make.text(panel.left + 8, panel.top + 57, third, TextRole::Value);
+  panel.words += first + ", " + third + ", " + second + ".";
   panel.values = values;
 }
 
