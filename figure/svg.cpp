@@ -17,7 +17,7 @@ constexpr std::string_view kStyle =
     ".heading{font-size:13px;font-weight:bold}.title{font-weight:bold}.tick,.value{font-size:10px}"
     ".frame{fill:none;stroke:#555}"
     ".waveform{fill:none;stroke:#000;stroke-width:2;stroke-linejoin:round}"
-    ".axis{stroke:#000;stroke-width:1}"
+    ".axis{fill:none;stroke:#000;stroke-width:1}"
     ".zero{stroke:#444;stroke-width:1}"
     ".rms{stroke:#a4001d;stroke-width:1.5;stroke-dasharray:8 4}"
     ".average{stroke:#0a4a94;stroke-width:1.5;stroke-dasharray:2 3}"
@@ -78,31 +78,31 @@ class Writer {
   // the digits.
   void number(double value) {
     constexpr double kLimit = 1e9;
-    if (!std::isfinite(value)) {
-      value = 0;
+    if (!(value > -kLimit && value < kLimit)) {
+      value = value >= kLimit ? kLimit : value <= -kLimit ? -kLimit : 0;  // NaN is 0
     }
-    value = std::clamp(value, -kLimit, kLimit);
-    const long long hundredths = std::llround(value * 100);
-    if (hundredths < 0) {
-      out += '-';
-    }
-    const unsigned long long magnitude = hundredths < 0
-                                             ? 0ULL - static_cast<unsigned long long>(hundredths)
-                                             : static_cast<unsigned long long>(hundredths);
-    integer(magnitude / 100);
-    const unsigned long long fraction = magnitude % 100;
-    if (fraction != 0) {
-      out += '.';
-      out += static_cast<char>('0' + fraction / 10);
-      if (fraction % 10 != 0) {
-        out += static_cast<char>('0' + fraction % 10);
-      }
-    }
-  }
-  void integer(unsigned long long value) {
+    const double scaled = std::floor(std::fabs(value) * 100 + 0.5);
+    auto hundredths = static_cast<uint64_t>(scaled);
     char digits[24];
-    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-    out.append(digits, end);
+    char* end = digits + sizeof digits;
+    char* at = end;
+    const unsigned fraction = static_cast<unsigned>(hundredths % 100);
+    hundredths /= 100;
+    if (fraction != 0) {
+      if (fraction % 10 != 0) {
+        *--at = static_cast<char>('0' + fraction % 10);
+      }
+      *--at = static_cast<char>('0' + fraction / 10);
+      *--at = '.';
+    }
+    do {
+      *--at = static_cast<char>('0' + hundredths % 10);
+      hundredths /= 10;
+    } while (hundredths != 0);
+    if (value < 0 && (scaled != 0)) {
+      *--at = '-';
+    }
+    out.append(at, end);
   }
   void attribute(std::string_view name, double value) {
     out += ' ';
@@ -117,27 +117,34 @@ class Writer {
     number(p.y);
   }
   void escaped(std::string_view text) {
-    for (char c : text) {
+    size_t plain = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+      const char c = text[i];
+      std::string_view entity;
       switch (c) {
         case '&':
-          out += "&amp;";
+          entity = "&amp;";
           break;
         case '<':
-          out += "&lt;";
+          entity = "&lt;";
           break;
         case '>':
-          out += "&gt;";
+          entity = "&gt;";
           break;
         case '"':
-          out += "&quot;";
+          entity = "&quot;";
           break;
         default:
           // Control characters are not allowed in XML 1.0.
           if (static_cast<unsigned char>(c) >= 0x20 || c == '\n' || c == '\t') {
-            out += c;
+            continue;
           }
       }
+      out.append(text.substr(plain, i - plain));
+      out.append(entity);
+      plain = i + 1;
     }
+    out.append(text.substr(plain));
   }
 
   void line(const Line& line) {
@@ -195,6 +202,7 @@ class Writer {
 
 std::string FigureSvg(const Figure& figure) {
   Writer w;
+  w.out.reserve(32 * 1024);
   w.out += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\"";
   w.attribute("width", figure.width);
   w.attribute("height", figure.height);
@@ -222,8 +230,25 @@ std::string FigureSvg(const Figure& figure) {
     w.attribute("width", panel.width);
     w.attribute("height", panel.height);
     w.out += "/>\n";
+    // The axes and their ticks in one path: a tenth of the bytes of a line each.
+    bool axes = false;
     for (const Line& line : panel.lines) {
-      w.line(line);
+      if (line.stroke != Stroke::Axis) {
+        continue;
+      }
+      w.out += axes ? "M" : "<path class=\"axis\" d=\"M";
+      axes = true;
+      w.point(line.from);
+      w.out += 'L';
+      w.point(line.to);
+    }
+    if (axes) {
+      w.out += "\"/>\n";
+    }
+    for (const Line& line : panel.lines) {
+      if (line.stroke != Stroke::Axis) {
+        w.line(line);
+      }
     }
     for (const Path& path : panel.paths) {
       w.path(path);
