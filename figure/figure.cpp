@@ -387,8 +387,9 @@ void makePanel(Panel& panel, const FigureInput& input, const FigureInput::Result
     values.crestFactor = finite(values.peak / std::fabs(values.rms));
   }
 
-  double lo = 0;
-  double hi = 0;
+  // The RMS of a ramp is positive even when the ramp is negative throughout.
+  double lo = std::min(0.0, values.rms);
+  double hi = std::max(0.0, values.rms);
   for (const Piece& piece : panel.pieces) {
     if (!(piece.t1 > piece.t0)) {
       continue;

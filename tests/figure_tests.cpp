@@ -91,14 +91,15 @@ double pathSquares(const Path& path, double zeroY) {
 }
 
 // Operating points whose six shapes are all drawn.
-constexpr std::array<std::array<std::string_view, 5>, 7> kDrawnRows = {{
+constexpr std::array<std::array<std::string_view, 5>, 8> kDrawnRows = {{
     {"0.5", "1", "1", ".5", "1"},
     {"0.3", "2.5", "-4", "1", "-2"},
     {"1", "1", "3", "2", "2"},
     {"0.01", "1", "100", "0", "100"},
     {"7", "3", "1", "1", "1"},  // limited
     {"2e-6", "1e-5", "0.02", "-0.01", "0.03"},
-    {"0", "4", "1", "1", "1"},  // D = 0
+    {"0", "4", "1", "1", "1"},       // D = 0
+    {"0.5", "1", "-1", "-1", "-2"},  // below zero throughout, its RMS above
 }};
 
 // The pieces integrate to the core's RMS and to the average, and the path drawn from them,
@@ -130,7 +131,9 @@ TEST(FigureGeometry, WaveformsIntegrateToTheCoresRmsAndTheRmsLine) {
       EXPECT_NEAR(path.start.x, zero.from.x, 1e-9);
       EXPECT_NEAR(path.steps.back().to.x, zero.to.x, 1e-9);
       const double drawn = std::sqrt(pathSquares(path, zero.from.y) / (zero.to.x - zero.from.x));
-      EXPECT_NEAR(drawn, std::fabs(zero.from.y - lineOf(panel, Stroke::Rms).from.y), 1.0);
+      const double rmsY = lineOf(panel, Stroke::Rms).from.y;
+      EXPECT_NEAR(drawn, std::fabs(zero.from.y - rmsY), 1.0);
+      EXPECT_TRUE(rmsY > panel.top && rmsY < panel.top + panel.height) << rmsY;
     }
   }
 }
