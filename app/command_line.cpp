@@ -15,6 +15,9 @@
 #include "app/console.h"
 #include "batch/batch.h"
 #include "batch/messages.h"
+#include "batch/reader.h"
+#include "figure/press_input.h"
+#include "figure/svg.h"
 #include "rms/identity.h"
 #include "runtime/qt/engine_options.h"
 
@@ -45,9 +48,14 @@ constexpr std::string_view kHelp =
     "  -v, --version  Show the version and exit.\n"
     "  --batch        Calculate the operating points in FILE (standard input when\n"
     "                 FILE is - or absent) and write CSV to standard output.\n"
+    "  --plot t T Ip Ia Ib\n"
+    "                 Calculate one operating point, read as a --batch row, and write\n"
+    "                 its six waveforms to scale as SVG to standard output; -- before\n"
+    "                 the numbers allows a negative t. Exit status as for --batch.\n"
     "\n"
     "Arguments:\n"
     "  FILE           Input of --batch; - is standard input.\n";
+constexpr size_t kPlotFields = 5;
 constexpr std::string_view kEndOfOptions = "--";
 
 // A problem as it is told; its parts come quoted and cut as messages.h says.
@@ -93,6 +101,29 @@ int outputWritten() {
 int streamClosed(const char* stream) {
   std::fprintf(stderr, RMS_PROGRAM ": standard %s is closed\n", stream);
   return kUsageError;
+}
+
+// --plot: the five texts as one row's fields, pressed, drawn; a failure of the press is the
+// figure's to tell, and makes the status 1 as it makes a row's.
+int plot(const QStringList& texts) {
+  if (texts.size() != kPlotFields) {
+    return usageError("--plot takes five numbers (t T Ip Ia Ib), not " +
+                      std::to_string(texts.size()));
+  }
+  std::string line;
+  for (const QString& text : texts) {
+    line += (line.empty() ? "" : "\t") + text.toStdString();
+  }
+  PointFields fields;
+  if (const std::string why = splitPoint(line, Separator::Tab, fields); !why.empty()) {
+    return usageError("--plot: " + why);
+  }
+  const RecordedPress press = PressPoint(fields.point(), decimalMarkOf(Separator::Tab));
+  const std::string svg = FigureSvg(
+      MakeFigure(FigureInputOf(press.inputs, press.limited, press.results, press.failures, '.')));
+  std::fwrite(svg.data(), 1, svg.size(), stdout);
+  const int written = outputWritten();
+  return written != 0 ? written : press.failures.empty() ? kBatchComplete : kBatchRowErrors;
 }
 
 }  // namespace
@@ -151,7 +182,9 @@ int runCommandLine(std::span<char* const> arguments) {
   const QCommandLineOption batch(QStringLiteral("batch"));
   parser.addOption(help);
   parser.addOption(version);
+  const QCommandLineOption plotOption(QStringLiteral("plot"));
   parser.addOption(batch);
+  parser.addOption(plotOption);
 
   if (!parser.parse(texts)) {
     return usageError(parseProblem(parser, own));
@@ -165,6 +198,9 @@ int runCommandLine(std::span<char* const> arguments) {
     return outputWritten();
   }
   const QStringList files = parser.positionalArguments();
+  if (parser.isSet(plotOption) && !parser.isSet(batch)) {
+    return plot(files);
+  }
   if (!parser.isSet(batch)) {
     return usageError(file ? quotedFileName(*file) + " needs --batch" : "nothing to do");
   }

@@ -273,6 +273,14 @@ bool AppendBatchRow(std::string_view line, std::string& out) {
   return AppendBatchRow(line, separatorOf(line), out);
 }
 
+RecordedPress PressPoint(std::span<const std::string_view, 5> texts, char decimalMark) {
+  RowServices services;
+  std::ranges::copy(texts, services.inputs.begin());
+  Calculator calculator(services, decimalMark, &services);
+  calculator.Command1_Click();
+  return {calculator.inputs(), services.limited(), services.results(), services.failures()};
+}
+
 int RunBatch(ByteSource& in, std::string_view inputName, std::ostream& out, std::ostream& err,
              RowObserver* observer) {
   std::string buffer(kBatchHeader);

@@ -7,9 +7,11 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "batch/reader.h"
 #include "core/result_slots.h"
+#include "window/calculator.h"
 
 namespace rms {
 
@@ -101,6 +103,15 @@ bool AppendBatchRow(std::string_view line, Separator separator, std::string& out
                     RowObserver* observer = nullptr);
 // The same, with the separator taken from the line itself, as from a file's first line.
 bool AppendBatchRow(std::string_view line, std::string& out);
+
+// What the press of one operating point did, as its row records it.
+struct RecordedPress {
+  WaveformInputs inputs;  // as the press ended with them
+  bool limited = false;
+  std::array<std::string, 6> results;  // the result texts, with '.'
+  std::vector<CountedFailure> failures;
+};
+RecordedPress PressPoint(std::span<const std::string_view, 5> texts, char decimalMark);
 
 // Reads operating points from `in` and writes the CSV to `out`: every line that is not
 // blank, a comment or the header gives exactly one row, in order. Whatever has been

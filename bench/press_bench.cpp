@@ -4,6 +4,8 @@
 #include <benchmark/benchmark.h>
 
 #include "core/waveform.h"
+#include "figure/figure.h"
+#include "figure/svg.h"
 #include "runtime/conversions.h"
 #include "runtime/fake_services.h"
 #include "window/calculator.h"
@@ -60,6 +62,24 @@ void WholePress(benchmark::State& state) {
   }
 }
 BENCHMARK(WholePress);
+
+// The six waveforms of the default press laid out and written as SVG: what --plot and the
+// page add to a press. It should cost at most ten presses (WholePress).
+void FigureOfPress(benchmark::State& state) {
+  FigureInput input;
+  input.inputs = defaults();
+  for (size_t i = 0; i < kResultSlots.size(); ++i) {
+    input.results[i].text = DoubleToText(ComputeResult(kResultSlots[i], input.inputs));
+  }
+  size_t bytes = 0;
+  for (auto _ : state) {
+    const std::string svg = FigureSvg(MakeFigure(input));
+    bytes = svg.size();
+    benchmark::DoNotOptimize(svg.data());
+  }
+  state.counters["bytes"] = static_cast<double>(bytes);
+}
+BENCHMARK(FigureOfPress);
 
 }  // namespace
 }  // namespace rms

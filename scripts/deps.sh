@@ -17,7 +17,8 @@ declare -A groups=(
   # committed images, and the desktop-integration and packaging checks.
   [tests]="libgtest-dev libgmock-dev libbenchmark-dev googletest clang libclang-rt-dev
     clang-format xvfb xauth xdotool imagemagick icoutils icnsutils desktop-file-utils
-    appstream dpkg-dev file python3 libx11-6 lintian locales gzip man-db pkg-config"
+    appstream dpkg-dev file python3 libx11-6 lintian locales gzip man-db pkg-config
+    libgmp-dev"
   # The Qt-free libraries for aarch64 and i686 under qemu-user.
   [cross]="g++-aarch64-linux-gnu g++-i686-linux-gnu qemu-user googletest"
   # The Windows release: MinGW-w64, the host's moc, rcc and uic, the installer's compiler,

@@ -1,9 +1,9 @@
 # SPDX-License-Identifier: MIT
 # Runs the program's command line with no display at all (DISPLAY, WAYLAND_DISPLAY and
 # QT_QPA_PLATFORM unset) and checks each exit status and what goes to stdout and stderr.
-#   cmake -DPROGRAM=/path/to/korvath-rms -DWORK_DIR=/scratch -DVERSION=... -P command_line_test.cmake
-if(NOT PROGRAM OR NOT WORK_DIR OR NOT VERSION)
-  message(FATAL_ERROR "PROGRAM, WORK_DIR and VERSION must be set")
+#   cmake -DPROGRAM=/path/to/korvath-rms -DWORK_DIR=/scratch -DVERSION=... -DPLOT_PICTURE=docs/plot.svg -P command_line_test.cmake
+if(NOT PROGRAM OR NOT WORK_DIR OR NOT VERSION OR NOT PLOT_PICTURE)
+  message(FATAL_ERROR "PROGRAM, WORK_DIR, VERSION and PLOT_PICTURE must be set")
 endif()
 string(REPLACE "." "\\." version "${VERSION}")
 file(MAKE_DIRECTORY ${WORK_DIR})
@@ -44,7 +44,7 @@ endfunction()
 check("version" 0 "^korvath-rms ${version}\n$" "^$" ARGS --version)
 check("version beside a window option" 0 "^korvath-rms ${version}\n$" "^$"
       ARGS -platform offscreen -v)
-check("help" 0 "^Usage: korvath-rms \\[options\\] \\[FILE\\]\n.*an output that cannot be\n.*--help.*--version.*--batch" "^$"
+check("help" 0 "^Usage: korvath-rms \\[options\\] \\[FILE\\]\n.*an output that cannot be\n.*--help.*--version.*--batch.*--plot t T Ip Ia Ib" "^$"
       ARGS --help)
 check("unknown option" 2 "^$" "${usage}" ARGS --bogus)
 check("a file without --batch" 2 "^$" "${usage}" ARGS points.txt)
@@ -75,6 +75,23 @@ check("closed standard output" 2 "^$" "^korvath-rms: standard output is closed\n
       SHELL "\"$0\" --batch good.txt >&-")
 check("closed standard input" 2 "^$" "^korvath-rms: standard input is closed\n$"
       SHELL "\"$0\" --batch <&-")
+# --plot: one point's figure as SVG, with the status of its batch row.
+set(svg "^<\\?xml [^\n]+\n<svg [^\n]+ role=\"img\".*<g id=\"full_wave_sinusoidal\">.*<g id=\"general_ac_coupled\">.*</svg>\n$")
+check("--plot" 0 "${svg}" "^$" ARGS --plot 0.5 1 1 .5 1)
+check("--plot labels the batch row's texts" 0 "RMS 0\\.5400617248673216 " "^$"
+      ARGS --plot 0.5 1 1 .5 1)
+check("--plot with a field that is not a number" 1 "Ip is not a number.*</svg>\n$" "^$"
+      ARGS --plot 0.5 1 amps .5 1)
+check("--plot with a negative t after --" 1 "square root of a negative number.*</svg>\n$" "^$"
+      ARGS --plot -- -0.5 1 1 .5 1)
+# The README's picture is what --plot makes today, to the byte.
+file(READ ${PLOT_PICTURE} picture)
+execute_process(COMMAND ${PROGRAM} --plot 4.2 10 3 2.5 3.5 OUTPUT_VARIABLE plotted)
+if(NOT plotted STREQUAL picture)
+  message(FATAL_ERROR "docs/plot.svg is not what --plot 4.2 10 3 2.5 3.5 writes now")
+endif()
+check("--plot with three numbers" 2 "^$" "${usage}" ARGS --plot 1 2 3)
+check("--plot with a negative t before --" 2 "^$" "${usage}" ARGS --plot -0.5 1 1 .5 1)
 check("-- ends the options" 0 "^${header}${good_row}$" "^$" ARGS --batch -- -reverse)
 check("-platform without its value" 2 "^$" "^korvath-rms: option '-platform' needs a value\\. "
       ARGS --batch -platform)

@@ -42,7 +42,7 @@ rms_skippable(windows)
 # Each libFuzzer target for RMS_FUZZ_SECONDS from its committed seeds.
 rms_suite(fuzz_build fuzz ${CMAKE_COMMAND} --workflow --preset fuzz)
 set_tests_properties(fuzz_build PROPERTIES FIXTURES_SETUP fuzz_build)
-foreach(target text_to_single press batch)
+foreach(target text_to_single press batch figure)
   rms_suite(fuzz_${target} fuzz ${CMAKE_COMMAND} -DFUZZER=${source}/build-fuzz/fuzz/fuzz_${target}
     -DSEEDS=${source}/fuzz/corpus/${target} -DDICT=${source}/fuzz/rms.dict
     -DCORPUS=${source}/build-fuzz/corpus/${target} -DFINDINGS=${source}/build-fuzz/findings

@@ -1,0 +1,477 @@
+// SPDX-License-Identifier: MIT
+#include "figure/figure.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <span>
+
+#include "runtime/conversions.h"
+
+namespace rms {
+namespace {
+
+// The page, in pixels: two columns of three panels under a heading.
+constexpr double kWidth = 1000;
+constexpr double kHeading = 64;
+constexpr double kPanelWidth = 485;
+constexpr double kPanelHeight = 272;
+constexpr double kGap = 10;
+// The plot inside a panel: room for the title and two lines of values above it, tick
+// labels at the left and below.
+constexpr double kPlotTop = 72;
+constexpr double kPlotBottom = 36;
+constexpr double kPlotLeft = 70;
+constexpr double kPlotRight = 14;
+constexpr double kTickLength = 4;
+constexpr int kMostTicks = 6;
+
+bool usesDutyCycle(ResultSlot slot) {
+  return slot != ResultSlot::FullWaveSine;
+}
+
+// Why a shape has no waveform, or nothing when it has one.
+std::optional<std::string_view> undrawable(ResultSlot slot, const WaveformInputs& in) {
+  if (!(in.T > 0.0f)) {
+    return in.T == 0.0f ? "the period is zero" : "the period is negative";
+  }
+  if (usesDutyCycle(slot)) {
+    if (std::isnan(in.D)) {
+      return "D is undefined";
+    }
+    if (in.D < 0.0f || in.D > 1.0f) {
+      return "D is outside 0 to 1";
+    }
+  }
+  return std::nullopt;
+}
+
+bool inUnitRange(double D) {
+  return D >= 0.0 && D <= 1.0;
+}
+
+std::optional<double> finite(double value) {
+  if (std::isfinite(value)) {
+    return value;
+  }
+  return std::nullopt;
+}
+
+// Two periods of one slot's waveform.
+std::vector<Piece> piecesOf(ResultSlot slot, const WaveformInputs& in) {
+  const double T = in.T;
+  const double on = static_cast<double>(in.D) * T;
+  const double Ip = in.Ip;
+  const double Ia = in.Ia;
+  const double Ib = in.Ib;
+  std::vector<Piece> pieces;
+  for (int k = 0; k < 2; ++k) {
+    const double p = k * T;
+    const double end = k == 0 ? T : 2 * T;
+    auto onOff = [&](Piece on_piece, double off) {
+      pieces.push_back(on_piece);
+      pieces.push_back({false, p + on, end, off, off});
+    };
+    switch (slot) {
+      case ResultSlot::FullWaveSine:
+        pieces.push_back({true, p, end, Ip, 0});
+        break;
+      case ResultSlot::PulsedSine:
+        onOff({true, p, p + on, Ip, 0}, 0);
+        break;
+      case ResultSlot::Rectangular:
+        onOff({false, p, p + on, Ip, Ip}, 0);
+        break;
+      case ResultSlot::Trapezoid:
+        onOff({false, p, p + on, Ia, Ib}, 0);
+        break;
+      case ResultSlot::Triangle:
+        onOff({false, p, p + on, 0, Ip}, 0);
+        break;
+      case ResultSlot::General: {
+        const double m = *AverageOf(ResultSlot::Trapezoid, in);
+        onOff({false, p, p + on, Ia - m, Ib - m}, -m);
+        break;
+      }
+    }
+  }
+  return pieces;
+}
+
+// The largest |i| of the pieces, with where it is: the first such point.
+void findPeak(std::span<const Piece> pieces, ShapeValues& values) {
+  for (const Piece& piece : pieces) {
+    if (!(piece.t1 > piece.t0)) {
+      continue;  // a piece of no width is never reached
+    }
+    const Point ends[] = {{piece.arch ? (piece.t0 + piece.t1) / 2 : piece.t0, piece.i0},
+                          {piece.t1, piece.arch ? piece.i0 : piece.i1}};
+    for (const Point& end : ends) {
+      if (std::fabs(end.y) > values.peak) {
+        values.peak = std::fabs(end.y);
+        values.peakTime = end.x;
+        values.peakCurrent = end.y;
+      }
+    }
+  }
+}
+
+std::string number(double value, char separator) {
+  return std::string(std::string_view(DoubleText(value, separator)));
+}
+
+// A tick's text: k steps of m x 10^n, written from the integer k*m so that no rounding of
+// k * step shows (0.6000000000000001).
+std::string tickText(long long km, int exponent, char separator) {
+  if (km == 0) {
+    return "0";
+  }
+  if (exponent >= 0 && exponent <= 15) {
+    return number(static_cast<double>(km) * std::pow(10.0, exponent), separator);
+  }
+  if (exponent < 0 && exponent >= -15) {
+    // Both exact, so the quotient is the double nearest the decimal.
+    return number(static_cast<double>(km) / std::pow(10.0, -exponent), separator);
+  }
+  // Scientific, as the results are written: 15e-39 is 1.5e-38.
+  std::string digits = std::to_string(km < 0 ? -km : km);
+  while (digits.size() > 1 && digits.back() == '0') {
+    digits.pop_back();
+    ++exponent;
+  }
+  exponent += static_cast<int>(digits.size()) - 1;
+  std::string text = km < 0 ? "-" : "";
+  text += digits.substr(0, 1);
+  if (digits.size() > 1) {
+    text += separator;
+    text += digits.substr(1);
+  }
+  return text + "e" + (exponent < 0 ? "-" : "+") + std::to_string(std::abs(exponent));
+}
+
+struct Ticks {
+  double step;
+  long long mantissa;  // step = mantissa x 10^exponent
+  int exponent;
+};
+
+Ticks ticksFor(double span) {
+  const double step = TickStep(span, kMostTicks);
+  const int exponent = static_cast<int>(std::floor(std::log10(step) + 1e-9));
+  const double mantissa = std::round(step / std::pow(10.0, exponent));
+  return {step, static_cast<long long>(mantissa), exponent};
+}
+
+class PanelMaker {
+ public:
+  PanelMaker(Panel& panel, char separator) : p_(panel), separator_(separator) {}
+
+  void text(double x, double y, std::string text, TextRole role, Anchor anchor = Anchor::Start) {
+    p_.texts.push_back({{x, y}, std::move(text), role, anchor});
+  }
+  double x(double time) const { return p_.plotLeft + time * p_.pxPerTime; }
+  double y(double current) const { return p_.zeroY - current * p_.pxPerCurrent; }
+
+  // Scales, axes, ticks and the zero line for currents from lo to hi over two periods.
+  void axes(double T, double lo, double hi) {
+    const double plotTop = p_.top + kPlotTop;
+    const double plotBottom = p_.top + p_.height - kPlotBottom;
+    p_.plotLeft = p_.left + kPlotLeft;
+    p_.plotRight = p_.left + p_.width - kPlotRight;
+    p_.pxPerTime = (p_.plotRight - p_.plotLeft) / (2 * T);
+
+    if (hi <= lo) {
+      hi = lo + (lo == 0 ? 1 : std::fabs(lo));
+    }
+    const Ticks current = ticksFor(hi - lo);
+    const double first = std::floor(lo / current.step);
+    const double last = std::ceil(hi / current.step);
+    p_.pxPerCurrent = (plotBottom - plotTop) / ((last - first) * current.step);
+    p_.zeroY = plotTop + last * current.step * p_.pxPerCurrent;
+
+    p_.lines.push_back({{p_.plotLeft, plotTop}, {p_.plotLeft, plotBottom}, Stroke::Axis});
+    p_.lines.push_back({{p_.plotLeft, plotBottom}, {p_.plotRight, plotBottom}, Stroke::Axis});
+    for (double k = first; k <= last; ++k) {
+      const double ty = plotTop + (last - k) * (plotBottom - plotTop) / (last - first);
+      p_.lines.push_back({{p_.plotLeft - kTickLength, ty}, {p_.plotLeft, ty}, Stroke::Axis});
+      text(p_.plotLeft - kTickLength - 2, ty + 4,
+           tickText(static_cast<long long>(k) * current.mantissa, current.exponent, separator_),
+           TextRole::Tick, Anchor::End);
+    }
+    const Ticks time = ticksFor(2 * T);
+    const auto count = static_cast<long long>(std::floor(2 * T / time.step + 1e-9));
+    for (long long k = 0; k <= count; ++k) {
+      const double tx = x(static_cast<double>(k) * time.step);
+      p_.lines.push_back({{tx, plotBottom}, {tx, plotBottom + kTickLength}, Stroke::Axis});
+      text(tx, plotBottom + kTickLength + 11,
+           tickText(k * time.mantissa, time.exponent, separator_), TextRole::Tick, Anchor::Middle);
+    }
+    text((p_.plotLeft + p_.plotRight) / 2, plotBottom + 32, "time, in the units of t and T",
+         TextRole::Note, Anchor::Middle);
+    p_.lines.push_back({{p_.plotLeft, p_.zeroY}, {p_.plotRight, p_.zeroY}, Stroke::Zero});
+  }
+
+  // A sine arch as four cubic steps, each matching the sine's value and slope at both ends
+  // (Hermite), within a thousandth of the peak.
+  void arch(Path& path, const Piece& piece) {
+    constexpr int kSteps = 4;
+    const double h = (piece.t1 - piece.t0) / kSteps;
+    const double w = std::numbers::pi / (piece.t1 - piece.t0);
+    auto at = [&](int j) { return piece.t0 + j * h; };
+    auto value = [&](double t) { return piece.i0 * std::sin(w * (t - piece.t0)); };
+    auto slope = [&](double t) { return piece.i0 * w * std::cos(w * (t - piece.t0)); };
+    for (int j = 0; j < kSteps; ++j) {
+      const double a = at(j);
+      const double b = j + 1 == kSteps ? piece.t1 : at(j + 1);
+      const double va = j == 0 ? 0 : value(a);
+      const double vb = j + 1 == kSteps ? 0 : value(b);
+      path.steps.push_back({true,
+                            {x(a + h / 3), y(va + slope(a) * h / 3)},
+                            {x(b - h / 3), y(vb - slope(b) * h / 3)},
+                            {x(b), y(vb)}});
+    }
+  }
+
+  // Pieces of no width (the pulse at D = 0, the pause at D = 1) are never reached and
+  // are not drawn, not even as a spike.
+  void waveform() {
+    Path path;
+    bool started = false;
+    for (const Piece& piece : p_.pieces) {
+      if (!(piece.t1 > piece.t0)) {
+        continue;
+      }
+      const Point start{x(piece.t0), y(piece.arch ? 0 : piece.i0)};
+      if (!started) {
+        path.start = start;
+        started = true;
+      } else if (start.y != path_end(path).y) {
+        path.steps.push_back({false, {}, {}, start});  // the jump at an edge
+      }
+      if (piece.arch) {
+        arch(path, piece);
+      } else {
+        path.steps.push_back({false, {}, {}, {x(piece.t1), y(piece.i1)}});
+      }
+    }
+    p_.paths.push_back(std::move(path));
+  }
+
+  static Point path_end(const Path& path) {
+    return path.steps.empty() ? path.start : path.steps.back().to;
+  }
+
+  // A level across the plot, labelled above its right end (the RMS) or its left (the
+  // average), so that two levels close together keep both labels readable.
+  void level(double current, Stroke stroke, std::string label, Anchor anchor) {
+    const double ly = y(current);
+    p_.lines.push_back({{p_.plotLeft, ly}, {p_.plotRight, ly}, stroke});
+    const double lx = anchor == Anchor::End ? p_.plotRight - 2 : p_.plotLeft + 4;
+    text(lx, ly - 3, std::move(label), TextRole::Value, anchor);
+  }
+
+ private:
+  Panel& p_;
+  char separator_;
+};
+
+}  // namespace
+
+double TickStep(double span, int most) {
+  const double raw = span / most;
+  double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
+  if (!(magnitude > 0) || !std::isfinite(magnitude)) {
+    magnitude = raw;  // beyond the powers a double holds: the span's own size
+  }
+  for (double m : {1.0, 2.0, 5.0, 10.0}) {
+    // A little slack so that 0.2 / 0.1 counts as 2.
+    if (m * magnitude * (1 + 1e-9) >= raw) {
+      return m * magnitude;
+    }
+  }
+  return 10 * magnitude;
+}
+
+std::optional<double> AverageOf(ResultSlot slot, const WaveformInputs& in) {
+  const double D = in.D;
+  const double Ip = in.Ip;
+  const double Ia = in.Ia;
+  const double Ib = in.Ib;
+  if (usesDutyCycle(slot) && !inUnitRange(D)) {
+    return std::nullopt;
+  }
+  switch (slot) {
+    case ResultSlot::FullWaveSine:
+      return finite(2 * Ip / std::numbers::pi);
+    case ResultSlot::PulsedSine:
+      return finite(2 * D * Ip / std::numbers::pi);
+    case ResultSlot::Rectangular:
+      return finite(D * Ip);
+    case ResultSlot::Trapezoid:
+      return finite(D * (Ia + Ib) / 2);
+    case ResultSlot::Triangle:
+      return finite(D * Ip / 2);
+    case ResultSlot::General:
+      return 0.0;
+  }
+  return std::nullopt;  // not reached
+}
+
+std::optional<double> AcPartOf(ResultSlot slot, const WaveformInputs& in) {
+  const double D = in.D;
+  const double Ip = std::fabs(static_cast<double>(in.Ip));
+  const double Ia = in.Ia;
+  const double Ib = in.Ib;
+  if (usesDutyCycle(slot) && !inUnitRange(D)) {
+    return std::nullopt;
+  }
+  constexpr double kPi2 = std::numbers::pi * std::numbers::pi;
+  // Each radicand written as a sum or product of terms that are not negative for D in
+  // [0, 1], so that no rounding takes it below zero.
+  switch (slot) {
+    case ResultSlot::FullWaveSine:
+      return finite(Ip * std::sqrt(0.5 - 4 / kPi2));
+    case ResultSlot::PulsedSine:
+      return finite(Ip * std::sqrt(D * (0.5 - 4 * D / kPi2)));
+    case ResultSlot::Rectangular:
+      return finite(Ip * std::sqrt(D * (1 - D)));
+    case ResultSlot::Triangle:
+      return finite(Ip * std::sqrt(D * (1.0 / 3 - D / 4)));
+    case ResultSlot::Trapezoid:
+    case ResultSlot::General: {
+      const double sum = Ia + Ib;
+      const double difference = Ia - Ib;
+      return finite(std::sqrt(D * (1 - D) * (sum * sum) / 4 + D * (difference * difference) / 12));
+    }
+  }
+  return std::nullopt;  // not reached
+}
+
+namespace {
+
+void makePanel(Panel& panel, const FigureInput& input, const FigureInput::Result& result) {
+  const WaveformInputs& in = input.inputs;
+  const char sep = input.decimalSeparator;
+  const ResultSlotFacts& facts = factsOf(panel.slot);
+  PanelMaker make(panel, sep);
+  make.text(panel.left + 8, panel.top + 16, std::string(facts.title), TextRole::Title);
+  panel.words = std::string(facts.title) + ": ";
+
+  auto say = [&](std::string words) {
+    make.text(panel.left + 8, panel.top + 34, words, TextRole::Note);
+    panel.words += words + ".";
+  };
+  const Outcome<double> rms = TryComputeResult(panel.slot, in);
+  if (result.failure || !rms) {
+    const ErrorNumber why = result.failure ? *result.failure : rms.failure();
+    say("not drawn, the result failed: " + std::string(wordsOf(why).phrase));
+    return;
+  }
+  if (!std::isfinite(*rms)) {
+    say("not drawn, " + std::string(undrawable(panel.slot, in).value_or("D is undefined")));
+    return;
+  }
+  const std::optional<std::string_view> why = undrawable(panel.slot, in);
+  if (why) {
+    say("RMS " + result.text + "; not drawn, " + std::string(*why));
+    return;
+  }
+
+  ShapeValues values;
+  values.rms = *rms;
+  values.average = AverageOf(panel.slot, in).value_or(0);
+  values.acPart = AcPartOf(panel.slot, in);
+  panel.pieces = piecesOf(panel.slot, in);
+  findPeak(std::span(panel.pieces).first(panel.pieces.size() / 2), values);
+  if (values.rms != 0) {
+    values.crestFactor = finite(values.peak / std::fabs(values.rms));
+  }
+
+  // The RMS of a ramp is positive even when the ramp is negative throughout.
+  double lo = std::min(0.0, values.rms);
+  double hi = std::max(0.0, values.rms);
+  for (const Piece& piece : panel.pieces) {
+    if (!(piece.t1 > piece.t0)) {
+      continue;
+    }
+    lo = std::min({lo, piece.i0, piece.i1});
+    hi = std::max({hi, piece.i0, piece.i1});
+  }
+  make.axes(in.T, lo, hi);
+  make.waveform();
+  make.level(values.rms, Stroke::Rms, "RMS " + result.text, Anchor::End);
+  make.level(values.average, Stroke::Average, "average " + number(values.average, sep),
+             Anchor::Start);
+  panel.marks.push_back({{make.x(values.peakTime), make.y(values.peakCurrent)}, 4});
+
+  std::string first =
+      "RMS " + result.text + " (dashed), average " + number(values.average, sep) + " (dotted)";
+  std::string second = values.acPart ? "AC part " + number(*values.acPart, sep) : "no AC part";
+  second += values.crestFactor ? ", crest factor " + number(*values.crestFactor, sep)
+                               : ", no crest factor (RMS is zero)";
+  std::string third = "peak " + number(values.peak, sep) + " (circle)";
+  make.text(panel.left + 8, panel.top + 31, first, TextRole::Value);
+  make.text(panel.left + 8, panel.top + 44, second, TextRole::Value);
+  make.text(panel.left + 8, panel.top + 57, third, TextRole::Value);
+  panel.words += first + ", " + third + ", " + second + ".";
+  panel.values = values;
+}
+
+std::string inputText(const FigureInput& input, size_t i) {
+  const float WaveformInputs::*fields[] = {&WaveformInputs::t, &WaveformInputs::T,
+                                           &WaveformInputs::Ip, &WaveformInputs::Ia,
+                                           &WaveformInputs::Ib};
+  return std::string(std::string_view(SingleText(input.inputs.*fields[i], input.decimalSeparator)));
+}
+
+}  // namespace
+
+Figure MakeFigure(const FigureInput& input) {
+  Figure figure;
+  figure.width = kWidth;
+  figure.height = kHeading + 3 * (kPanelHeight + kGap);
+
+  std::string inputs;
+  for (size_t i = 0; i < kInputBoxes.size(); ++i) {
+    inputs += (i == 0 ? "" : ", ") + std::string(kInputBoxes[i].key) + " = " + inputText(input, i);
+  }
+  const float D = input.inputs.D;
+  inputs += ", D = " + (std::isfinite(D)
+                            ? std::string(std::string_view(SingleText(D, input.decimalSeparator)))
+                            : std::string("undefined"));
+  figure.title = "Waveforms of one press: " + inputs;
+  figure.texts.push_back({{10, 20}, figure.title, TextRole::Heading});
+
+  std::string notes;
+  for (size_t i = 0; i < kInputBoxes.size(); ++i) {
+    if (input.unread[i]) {
+      notes += std::string(kInputBoxes[i].key) + " is " +
+               std::string(wordsOf(*input.unread[i]).phrase) + ", so the press used " +
+               inputText(input, i) + ". ";
+    }
+  }
+  if (input.dutyCycle) {
+    notes += "D could not be formed: " + std::string(wordsOf(*input.dutyCycle).phrase) + ". ";
+  }
+  if (input.limited) {
+    notes += "D was above 1, so t was limited to T. ";
+  }
+  notes += "Current in the units of Ip, Ia and Ib; two periods.";
+  figure.texts.push_back({{10, 40}, notes, TextRole::Note});
+  figure.description = notes;
+
+  for (size_t i = 0; i < kResultSlotFacts.size(); ++i) {
+    Panel& panel = figure.panels.emplace_back();
+    panel.slot = kResultSlotFacts[i].slot;
+    panel.id = kResultSlotFacts[i].column;
+    panel.left = kGap + static_cast<double>(i % 2) * (kPanelWidth + kGap);
+    panel.top = kHeading + static_cast<double>(i / 2) * (kPanelHeight + kGap);
+    panel.width = kPanelWidth;
+    panel.height = kPanelHeight;
+    makePanel(panel, input, input.results[i]);
+    figure.description += " " + panel.words;
+  }
+  return figure;
+}
+
+}  // namespace rms

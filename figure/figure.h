@@ -1,0 +1,125 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/result_slots.h"
+#include "core/waveform.h"
+#include "runtime/failure.h"
+
+namespace rms {
+
+// The six waveforms of one press, drawn to scale over two periods, as one list of
+// primitives in pixels. Everything that decides where a line goes or what a label says is
+// here; the SVG writer (svg.h) and a QPainter only read the list. No Qt, no I/O.
+
+// What a press did, as the figure needs it: the inputs it used (after the duty limit), the
+// input boxes it could not read and each slot's result text or failure.
+struct FigureInput {
+  struct Result {
+    std::string text;  // the result box's text, when the slot computed
+    std::optional<ErrorNumber> failure;
+  };
+  WaveformInputs inputs;
+  std::array<std::optional<ErrorNumber>, 5> unread;  // in the order of kInputBoxes
+  std::optional<ErrorNumber> dutyCycle;              // the first failure of forming D
+  bool limited = false;                              // the duty limit applied
+  std::array<Result, 6> results;                     // in the order of kResultSlots
+  char decimalSeparator = '.';
+};
+
+struct Point {
+  double x = 0;
+  double y = 0;
+};
+
+// The class a stroke or text has in the SVG: style sheets and tests find lines by it.
+enum class Stroke { Waveform, Zero, Rms, Average, Axis, Peak };
+enum class TextRole { Heading, Title, Value, Tick, Note };
+enum class Anchor { Start, Middle, End };
+
+struct Line {
+  Point from;
+  Point to;
+  Stroke stroke;
+};
+// A path from `start` through straight steps and cubic Bézier steps.
+struct PathStep {
+  bool cubic = false;
+  Point c1, c2;  // control points of a cubic step
+  Point to;
+};
+struct Path {
+  Point start;
+  std::vector<PathStep> steps;
+};
+struct Text {
+  Point at;
+  std::string text;
+  TextRole role;
+  Anchor anchor = Anchor::Start;
+};
+struct Mark {
+  Point at;
+  double radius;
+};
+
+// One piece of a waveform in the inputs' units: a straight ramp from i0 to i1, or a sine
+// arch from 0 through i0 (its peak) back to 0.
+struct Piece {
+  bool arch = false;
+  double t0, t1;
+  double i0, i1;
+};
+
+// The values a shape shows, computed from the widened singles.
+struct ShapeValues {
+  double rms = 0;
+  double average = 0;
+  std::optional<double> acPart;
+  std::optional<double> crestFactor;
+  double peak = 0;  // the largest |i|
+  double peakTime = 0;
+  double peakCurrent = 0;  // signed
+};
+
+struct Panel {
+  ResultSlot slot;
+  std::string_view id;  // the batch column's name
+  double left, top, width, height;
+  // The plot's mapping: x = plotLeft + time * pxPerTime, y = zeroY - current * pxPerCurrent.
+  double plotLeft = 0, plotRight = 0, zeroY = 0, pxPerTime = 0, pxPerCurrent = 0;
+  std::vector<Piece> pieces;  // empty when nothing is drawn
+  std::optional<ShapeValues> values;
+  std::vector<Line> lines;
+  std::vector<Path> paths;  // the waveform, when drawn
+  std::vector<Text> texts;
+  std::vector<Mark> marks;
+  std::string words;  // everything the panel says, as a sentence
+};
+
+struct Figure {
+  double width = 0;
+  double height = 0;
+  std::string title;
+  std::string description;  // every shape's values in words
+  std::vector<Text> texts;  // the heading and notes above the panels
+  std::vector<Panel> panels;
+};
+
+Figure MakeFigure(const FigureInput& input);
+
+// The closed forms beside the RMS, in double on the widened singles. Empty where the shape
+// has no waveform (D outside [0, 1] or undefined).
+std::optional<double> AverageOf(ResultSlot slot, const WaveformInputs& in);
+std::optional<double> AcPartOf(ResultSlot slot, const WaveformInputs& in);
+
+// The step of round ticks (1, 2 or 5 times a power of ten) that cuts `span` (> 0) into at
+// most `most` parts.
+double TickStep(double span, int most);
+
+}  // namespace rms

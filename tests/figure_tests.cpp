@@ -1,0 +1,264 @@
+// SPDX-License-Identifier: MIT
+#include "figure/figure.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "batch/batch.h"
+#include "figure/press_input.h"
+#include "figure/svg.h"
+
+namespace rms {
+namespace {
+
+struct Pressed {
+  RecordedPress press;
+  FigureInput input;
+  Figure figure;
+};
+
+Pressed pressed(const std::array<std::string_view, 5>& texts) {
+  Pressed p{PressPoint(texts, '.'), {}, {}};
+  p.input = FigureInputOf(p.press.inputs, p.press.limited, p.press.results, p.press.failures, '.');
+  p.figure = MakeFigure(p.input);
+  return p;
+}
+
+const Line& lineOf(const Panel& panel, Stroke stroke) {
+  const auto it = std::ranges::find(panel.lines, stroke, &Line::stroke);
+  EXPECT_NE(it, panel.lines.end());
+  return *it;
+}
+
+// ∫ i² dt and ∫ i dt of the pieces: ramps exactly, sine arches analytically.
+struct Integrals {
+  double square = 0;
+  double plain = 0;
+};
+Integrals integrate(const std::vector<Piece>& pieces) {
+  Integrals sum;
+  for (const Piece& piece : pieces) {
+    const double dt = piece.t1 - piece.t0;
+    if (piece.arch) {
+      sum.square += piece.i0 * piece.i0 * dt / 2;
+      sum.plain += 2 * piece.i0 * dt / std::numbers::pi;
+    } else {
+      sum.square += (piece.i0 * piece.i0 + piece.i0 * piece.i1 + piece.i1 * piece.i1) * dt / 3;
+      sum.plain += (piece.i0 + piece.i1) * dt / 2;
+    }
+  }
+  return sum;
+}
+
+// ∫ (zeroY - y)² dx along the drawn path, in pixels: straight steps exactly, cubic steps by
+// Simpson's rule on a fine grid.
+double pathSquares(const Path& path, double zeroY) {
+  double sum = 0;
+  Point from = path.start;
+  for (const PathStep& step : path.steps) {
+    if (!step.cubic) {
+      const double a = zeroY - from.y;
+      const double b = zeroY - step.to.y;
+      sum += (a * a + a * b + b * b) * (step.to.x - from.x) / 3;
+    } else {
+      auto at = [&](double u) {
+        const double v = 1 - u;
+        auto mix = [&](double p0, double p1, double p2, double p3) {
+          return v * v * v * p0 + 3 * v * v * u * p1 + 3 * v * u * u * p2 + u * u * u * p3;
+        };
+        auto slope = [&](double p0, double p1, double p2, double p3) {
+          return 3 * (v * v * (p1 - p0) + 2 * v * u * (p2 - p1) + u * u * (p3 - p2));
+        };
+        const double h = zeroY - mix(from.y, step.c1.y, step.c2.y, step.to.y);
+        return h * h * slope(from.x, step.c1.x, step.c2.x, step.to.x);
+      };
+      constexpr int kParts = 64;
+      double s = at(0) + at(1);
+      for (int k = 1; k < kParts; ++k) {
+        s += (k % 2 == 1 ? 4 : 2) * at(static_cast<double>(k) / kParts);
+      }
+      sum += s / (3 * kParts);
+    }
+    from = step.to;
+  }
+  return sum;
+}
+
+// Operating points whose six shapes are all drawn.
+constexpr std::array<std::array<std::string_view, 5>, 8> kDrawnRows = {{
+    {"0.5", "1", "1", ".5", "1"},
+    {"0.3", "2.5", "-4", "1", "-2"},
+    {"1", "1", "3", "2", "2"},
+    {"0.01", "1", "100", "0", "100"},
+    {"7", "3", "1", "1", "1"},  // limited
+    {"2e-6", "1e-5", "0.02", "-0.01", "0.03"},
+    {"0", "4", "1", "1", "1"},       // D = 0
+    {"0.5", "1", "-1", "-1", "-2"},  // below zero throughout, its RMS above
+}};
+
+// The pieces integrate to the core's RMS and to the average, and the path drawn from them,
+// integrated in pixels against the zero line, meets the rms line within a pixel.
+TEST(FigureGeometry, WaveformsIntegrateToTheCoresRmsAndTheRmsLine) {
+  for (const auto& row : kDrawnRows) {
+    const Pressed p = pressed(row);
+    const double T = p.press.inputs.T;
+    for (const Panel& panel : p.figure.panels) {
+      SCOPED_TRACE(std::string(row[0]) + " " + std::string(row[1]) + " " + std::string(panel.id));
+      ASSERT_TRUE(panel.values);
+      ASSERT_EQ(panel.paths.size(), 1u);
+      EXPECT_EQ(panel.pieces.front().t0, 0);
+      EXPECT_DOUBLE_EQ(panel.pieces.back().t1, 2 * T);
+      const Integrals sum = integrate(panel.pieces);
+      const double rms = std::fabs(ComputeResult(panel.slot, p.press.inputs));
+      EXPECT_NEAR(std::sqrt(sum.square / (2 * T)), rms, 1e-12 * std::max(rms, 1e-300));
+      EXPECT_NEAR(sum.plain / (2 * T), panel.values->average, 1e-12 * std::max(rms, 1e-300));
+      double peak = 0;
+      for (const Piece& piece : panel.pieces) {
+        if (piece.t1 > piece.t0) {  // a pulse of no width is never reached
+          peak = std::max({peak, std::fabs(piece.i0), piece.arch ? 0.0 : std::fabs(piece.i1)});
+        }
+      }
+      EXPECT_EQ(panel.values->peak, peak);
+
+      const Path& path = panel.paths.front();
+      const Line& zero = lineOf(panel, Stroke::Zero);
+      EXPECT_NEAR(path.start.x, zero.from.x, 1e-9);
+      EXPECT_NEAR(path.steps.back().to.x, zero.to.x, 1e-9);
+      const double drawn = std::sqrt(pathSquares(path, zero.from.y) / (zero.to.x - zero.from.x));
+      const double rmsY = lineOf(panel, Stroke::Rms).from.y;
+      EXPECT_NEAR(drawn, std::fabs(zero.from.y - rmsY), 1.0);
+      EXPECT_TRUE(rmsY > panel.top && rmsY < panel.top + panel.height) << rmsY;
+    }
+  }
+}
+
+// The tick steps are round and cut the span into at most the parts asked for.
+TEST(FigureGeometry, TickStepsAreRound) {
+  struct Case {
+    double span;
+    double step;
+  };
+  constexpr Case kCases[] = {{1, 0.2},       {2, 0.5},     {6, 1},   {0.7, 0.2},
+                             {1e-38, 2e-39}, {2e38, 5e37}, {3, 0.5}, {12, 2}};
+  for (const Case& c : kCases) {
+    EXPECT_DOUBLE_EQ(TickStep(c.span, 6), c.step) << c.span;
+  }
+}
+
+// A minimal XML check: every element closed in order and its attributes quoted.
+std::string notWellFormed(std::string_view svg) {
+  std::vector<std::string_view> open;
+  for (size_t at = svg.find('<'); at != std::string_view::npos; at = svg.find('<', at + 1)) {
+    const size_t end = svg.find('>', at);
+    const std::string_view tag = svg.substr(at + 1, end - at - 1);
+    if (end == std::string_view::npos || std::ranges::count(tag, '"') % 2 != 0) {
+      return "a broken tag at " + std::to_string(at);
+    }
+    if (tag.starts_with('/')) {
+      if (open.empty() || open.back() != tag.substr(1)) {
+        return "closes " + std::string(tag);
+      }
+      open.pop_back();
+    } else if (!tag.ends_with('/') && !tag.starts_with('?')) {
+      open.push_back(tag.substr(0, tag.find(' ')));
+    }
+  }
+  return open.empty() ? "" : "left open: " + std::string(open.back());
+}
+
+// The text of one group, from its start tag to its end.
+std::string_view groupOf(std::string_view svg, std::string_view id) {
+  const size_t start = svg.find("<g id=\"" + std::string(id) + "\">");
+  if (start == std::string_view::npos) {
+    return {};
+  }
+  return svg.substr(start, svg.find("</g>", start) - start);
+}
+
+size_t countOf(std::string_view text, std::string_view part) {
+  size_t count = 0;
+  for (size_t at = text.find(part); at != std::string_view::npos; at = text.find(part, at + 1)) {
+    ++count;
+  }
+  return count;
+}
+
+// The edges of the inputs: which shapes are drawn (1) and what a shape not drawn says.
+struct Edge {
+  std::string_view name;
+  std::array<std::string_view, 5> texts;
+  std::string_view drawn;
+  std::string_view says;  // in every shape not drawn, and somewhere when all are drawn
+  bool failed;            // the press counted a failure, so --plot ends with status 1
+};
+constexpr Edge kEdges[] = {
+    {"limited duty", {"2", "1", "1", ".5", "1"}, "111111", "limited", false},
+    {"D = 1", {"1", "1", "1", ".5", "1"}, "111111", "AC part 0,", false},
+    {"Ia = Ib", {"0.5", "1", "1", "1", "1"}, "111111", "RMS", false},
+    {"Ia = 0, Ib = Ip", {"0", "1", "1", "0", "1"}, "111111", "no crest factor", false},
+    {"negative D", {"-0.5", "1", "1", ".5", "1"}, "100000", "square root of a negative", true},
+    {"T = 0", {"1", "0", "1", "1", "1"}, "000000", "the period is zero", true},
+    {"negative T", {"1", "-2", "1", "1", "1"}, "000000", "the period is negative", true},
+    {"1e38", {"1e38", "1e38", "1e38", "-1e38", "1e38"}, "111111", "e+37", false},
+    {"1e-38", {"1e-38", "1e-38", "1e-38", "1e-38", "1e-38"}, "111111", "e-39", false},
+    {"all zeros", {"0", "0", "0", "0", "0"}, "000000", "the period is zero", true},
+    {"not a number", {"0.5", "1", "x", ".5", "1"}, "111111", "Ip is not a number", true},
+};
+
+TEST(FigureSvg, EdgesGiveWellFormedFiniteFigures) {
+  for (const Edge& edge : kEdges) {
+    SCOPED_TRACE(edge.name);
+    const Pressed p = pressed(edge.texts);
+    const std::string svg = FigureSvg(p.figure);
+    EXPECT_EQ(notWellFormed(svg), "");
+    EXPECT_NE(svg.find("role=\"img\""), std::string::npos);
+    std::string lower = svg;
+    std::ranges::transform(lower, lower.begin(), [](unsigned char c) { return std::tolower(c); });
+    EXPECT_EQ(lower.find("nan"), std::string::npos);
+    EXPECT_EQ(lower.find("inf"), std::string::npos);
+    EXPECT_EQ(!p.press.failures.empty(), edge.failed);
+    EXPECT_NE(svg.find(edge.says), std::string::npos);
+
+    std::string row;
+    std::string line;
+    for (std::string_view text : edge.texts) {
+      line += (line.empty() ? "" : " ") + std::string(text);
+    }
+    AppendBatchRow(line, Separator::Blanks, row);
+    std::vector<std::string> columns(1);
+    for (char c : row) {
+      if (c == ',') {
+        columns.emplace_back();
+      } else {
+        columns.back().push_back(c);
+      }
+    }
+    size_t previous = 0;
+    for (size_t i = 0; i < kResultSlotFacts.size(); ++i) {
+      const std::string_view id = kResultSlotFacts[i].column;
+      const size_t start = svg.find("<g id=\"" + std::string(id) + "\">");
+      ASSERT_NE(start, std::string::npos) << id;
+      EXPECT_GT(start, previous);
+      previous = start;
+      const std::string_view group = groupOf(svg, id);
+      const bool drawn = edge.drawn[i] == '1';
+      for (std::string_view kind : {"waveform", "zero", "rms", "average"}) {
+        EXPECT_EQ(countOf(group, "class=\"" + std::string(kind) + "\""), drawn ? 1u : 0u) << id;
+      }
+      if (drawn) {
+        EXPECT_NE(group.find("RMS " + columns[7 + i] + " "), std::string_view::npos) << id;
+      } else {
+        EXPECT_NE(group.find("not drawn"), std::string_view::npos) << id;
+      }
+    }
+  }
+}
+
+}  // namespace
+}  // namespace rms
