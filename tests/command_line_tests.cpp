@@ -185,6 +185,9 @@ TEST(BatchRows, AFileHasOneSeparatorAndItsLineEnds) {
             "T: not a number; D: division by zero; D: undefined result",
         errorRow("a quoted field without its closing quote")}},
       {"0.5 1 1 .5 1\n\t \t\"0.5\" 1 1 .5 1\n", {kDefaults, kDefaults}},
+      // One row, not two: the quote after the tabs opened a field, and the line end is its.
+      {"t\tT\tIp\tIa\tIb\n\t \"1\n\"\t1\t1\t1\t1\n1\t1\t1\t1\t1\n",
+       {errorRow("a line break in a quoted field"), "1,1,1,1,1," + kAtDutyOne}},
   };
   for (const auto& [input, rows] : kFiles) {
     std::string expected = kHeader;
