@@ -344,6 +344,11 @@ size_t Reader::recordEnd() {
     inQuotes_ = opensField(quote);
     recordQuoted_ = recordQuoted_ || inQuotes_;
     i = quote + 1;
+    // A quote right after one that opened nothing (and closed nothing) stands inside a word:
+    // it opens nothing either.
+    while (!inQuotes_ && i < std::min(end, quoting) && data_[i] == '"') {
+      ++i;
+    }
   }
 }
 
