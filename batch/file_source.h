@@ -45,9 +45,11 @@ class StandardOutput : public std::streambuf {
 };
 
 // The bytes of a file or of standard input, read with the system's own read, which returns
-// what a pipe or a terminal has at hand instead of waiting to fill a buffer; a pipe that is
-// not ready (a non-blocking one) is waited for. The file's path is opened in binary: as
-// its bytes on POSIX, as UTF-8 on Windows. One implementation per system.
+// what a pipe or a terminal has at hand instead of waiting to fill a buffer. On POSIX a pipe
+// that is not ready (a non-blocking one) is waited for; on Windows the read is _read's,
+// which waits on a pipe in its usual blocking mode but fails on one set to PIPE_NOWAIT
+// that holds nothing yet. The file's path is opened in binary: as its bytes on POSIX, as
+// UTF-8 on Windows. One implementation per system.
 class FileSource : public ByteSource {
  public:
   // Descriptor 0 on every system.

@@ -250,12 +250,13 @@ void Reader::input(std::string_view data) {
     }
   }
   data_ = data;
-  nextCR_ = nextQuote_ = nullptr;
+  nextLF_ = nextCR_ = nextQuote_ = nullptr;
 }
 
 // The first `c` at or after `from` in the input, or its end: `cached` keeps the last
 // answer, which holds while the reading has not passed it, so that a file without CRs or
-// quotes is searched for them once an input, not once a line.
+// quotes is searched for them once an input, not once a line, and a line of many quotes
+// for its end once, not once a quote.
 const char* Reader::nextOf(char c, const char*& cached, const char* from) const {
   if (cached == nullptr || cached < from) {
     const char* end = data_.data() + data_.size();
@@ -271,6 +272,9 @@ std::optional<Reader::Line> Reader::next() {
     tooLong_ = false;
     recordQuoted_ = false;
     quoteClosedAt_ = std::string_view::npos;
+    leadingBlanks_ = 0;
+    leadingEnded_ = false;
+    recordIsComment_ = false;
   }
   if (afterCR_ && !data_.empty()) {
     afterCR_ = false;
@@ -331,11 +335,8 @@ size_t Reader::recordEnd() {
       i = std::max(i, quoting);
     }
     const char* const at = data_.data();
-    size_t end = data_.find('\n', i);
-    if (end == std::string_view::npos) {
-      end = n;
-    }
-    end = std::min(end, static_cast<size_t>(nextOf('\r', nextCR_, at + i) - at));
+    const size_t end = static_cast<size_t>(
+        std::min(nextOf('\n', nextLF_, at + i), nextOf('\r', nextCR_, at + i)) - at);
     const size_t quote = static_cast<size_t>(nextOf('"', nextQuote_, at + i) - at);
     if (quote >= std::min(end, quoting)) {
       return end == n ? std::string_view::npos : end;
@@ -343,6 +344,11 @@ size_t Reader::recordEnd() {
     inQuotes_ = opensField(quote);
     recordQuoted_ = recordQuoted_ || inQuotes_;
     i = quote + 1;
+    // A quote right after one that opened nothing (and closed nothing) stands inside a word:
+    // it opens nothing either.
+    while (!inQuotes_ && i < std::min(end, quoting) && data_[i] == '"') {
+      ++i;
+    }
   }
 }
 
@@ -350,7 +356,11 @@ size_t Reader::recordEnd() {
 // does at the start of a field, or right after the quote that closed one ("" inside
 // quotes), but not inside a word or a comment. The rule of separatorOf, and of
 // splitPoint once the separator is known.
-bool Reader::opensField(size_t quote) const {
+//
+// Each call looks back only over the blanks before its quote, which end at the quote
+// before, and the record's first byte is found once: a line of many quotes reads in time
+// proportional to its length.
+bool Reader::opensField(size_t quote) {
   const std::string_view before = data_.substr(0, quote);
   const size_t length = partial_.size() + before.size();
   auto at = [&](size_t k) {
@@ -368,11 +378,15 @@ bool Reader::opensField(size_t quote) const {
   if (k == 0) {
     return true;
   }
-  size_t first = 0;
-  while (at(first) == ' ' || at(first) == '\t') {
-    ++first;
+  // In a file separated by tabs, only tabs and blanks may stand before the quote: that is
+  // no comment.
+  while (!leadingEnded_ && leadingBlanks_ < length) {
+    const char b = at(leadingBlanks_);
+    leadingEnded_ = b != ' ' && b != '\t';
+    recordIsComment_ = b == '#';
+    leadingBlanks_ += leadingEnded_ ? 0 : 1;
   }
-  if (at(first) == '#') {
+  if (recordIsComment_) {
     return false;
   }
   const char c = at(k - 1);

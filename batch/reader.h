@@ -84,20 +84,26 @@ class Reader {
   Line fail(std::string why);
   size_t recordEnd();
   const char* nextOf(char c, const char*& cached, const char* from) const;
-  bool opensField(size_t quote) const;
+  bool opensField(size_t quote);
   void keep(std::string_view piece);
 
   // The record being read: partial_ holds what earlier inputs gave of it, or, once it is
   // longer than kMaxLineLength, only its first byte that is not blank.
   std::string_view data_;
   std::string partial_;
-  const char* nextCR_ = nullptr;  // in data_, as nextOf keeps them
+  const char* nextLF_ = nullptr;  // in data_, as nextOf keeps them
+  const char* nextCR_ = nullptr;
   const char* nextQuote_ = nullptr;
   size_t quoteClosedAt_ = std::string_view::npos;  // in the record, for "" inside quotes
   size_t byteOrderMarkSeen_ = 0;
   bool tooLong_ = false;
   bool inQuotes_ = false;
   bool recordQuoted_ = false;  // a quoted field opened in the record
+  // How many of the record's first bytes are blanks or tabs, as far as opensField has
+  // looked; once a byte that is neither ends them, whether it begins a comment.
+  size_t leadingBlanks_ = 0;
+  bool leadingEnded_ = false;
+  bool recordIsComment_ = false;
   bool afterCR_ = false;
   bool recordDone_ = false;
   bool ended_ = false;

@@ -176,8 +176,9 @@ std::string_view separatorsOf(std::string_view record) {
 // The records of an input, as a spreadsheet cuts them: a line ends in LF, CR LF or CR, but
 // not inside a quoted field. A quote opens one at the start of a field (the start of the
 // record, or after the file's separator or, in a file separated by blanks, a blank, with
-// blanks between) or right after the quote that closed one, but never in a comment. The
-// inputs are far below the 1 MiB limit. Returns the records that are not blank or comments.
+// blanks between) or right after the quote that closed one, but never in a comment, and
+// only within the record's first rms::kMaxLineLength + 1 bytes: past them a quote neither
+// opens a field nor holds a line end. Returns the records that are not blank or comments.
 std::vector<std::string_view> recordsOf(std::string_view input) {
   if (input.starts_with("\xEF\xBB\xBF")) {
     input.remove_prefix(3);
@@ -196,6 +197,8 @@ std::vector<std::string_view> recordsOf(std::string_view input) {
   for (size_t i = 0; i <= input.size(); ++i) {
     const bool end = i == input.size();
     const char c = end ? '\n' : input[i];
+    const bool quotesHold = i - start <= rms::kMaxLineLength;
+    quoted = quoted && quotesHold;
     if (quoted && !end) {
       quoted = c != '"';
       justClosed = c == '"';
@@ -205,7 +208,8 @@ std::vector<std::string_view> recordsOf(std::string_view input) {
       const std::string_view record = input.substr(start, i - start);
       if (!blankOnly && !comment) {
         records.push_back(record);
-        if (!decided && record.find('\0') == std::string_view::npos) {
+        if (!decided && record.find('\0') == std::string_view::npos &&
+            record.size() <= rms::kMaxLineLength) {
           separators = separatorsOf(record);
           decided = true;
         }
@@ -219,7 +223,7 @@ std::vector<std::string_view> recordsOf(std::string_view input) {
       blankOnly = true;
       continue;
     }
-    if (c == '"' && !comment && (atFieldStart || justClosed)) {
+    if (c == '"' && quotesHold && !comment && (atFieldStart || justClosed)) {
       quoted = true;
       atFieldStart = false;
     } else if (blank(c)) {
@@ -259,7 +263,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const size_t rows = static_cast<size_t>(std::ranges::count(output, '\n')) - 1;  // less the header
   const bool headerDropped = rows + 1 == candidates.size();
   require(rows == candidates.size() || headerDropped, "rows do not match the lines", output);
-  require(candidates.empty() || headerDropped == looksLikeHeader(candidates[0]),
+  require(candidates.empty() || headerDropped == (candidates[0].size() <= rms::kMaxLineLength &&
+                                                  looksLikeHeader(candidates[0])),
           "the first line was taken for a header, or not, wrongly", output);
 
   bool anyError = false;

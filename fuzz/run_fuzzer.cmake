@@ -1,8 +1,11 @@
 # SPDX-License-Identifier: MIT
 # Runs one libFuzzer target for RMS_FUZZ_SECONDS (environment, default 60; 0 skips) from
-# the committed seeds plus what earlier runs in the build folder found. A crash, a sanitizer
-# report, a leak or an input slower than 10 s is a finding: the input is kept in FINDINGS.
-#   cmake -DFUZZER= -DSEEDS= -DDICT= -DCORPUS= -DFINDINGS= -P run_fuzzer.cmake
+# the committed seeds, the seeds its build wrote (BUILT_SEEDS, if any) and what earlier runs
+# in the build folder found. A crash, a sanitizer report, a leak or an input slower than
+# 10 s is a finding: the input is kept in FINDINGS. OPTIONS are the target's own libFuzzer
+# options, separated by blanks, which may set another -timeout or a -max_len.
+#   cmake -DFUZZER= -DSEEDS= [-DBUILT_SEEDS=] [-DOPTIONS=] -DDICT= -DCORPUS= -DFINDINGS=
+#         -P run_fuzzer.cmake
 set(seconds 60)
 if(DEFINED ENV{RMS_FUZZ_SECONDS})
   set(seconds "$ENV{RMS_FUZZ_SECONDS}")
@@ -16,8 +19,15 @@ endif()
 file(MAKE_DIRECTORY ${CORPUS} ${FINDINGS})
 get_filename_component(name ${FUZZER} NAME)
 set(log ${FINDINGS}/../${name}.log)
-execute_process(COMMAND ${FUZZER} -max_total_time=${seconds} -timeout=10 -dict=${DICT}
-                        -artifact_prefix=${FINDINGS}/ -print_final_stats=1 ${CORPUS} ${SEEDS}
+separate_arguments(options UNIX_COMMAND "${OPTIONS}")
+set(seed_folders "${SEEDS}")
+if(BUILT_SEEDS)
+  list(APPEND seed_folders "${BUILT_SEEDS}")
+endif()
+# libFuzzer takes the last of an option given twice.
+execute_process(COMMAND ${FUZZER} -max_total_time=${seconds} -timeout=10 ${options}
+                        -dict=${DICT} -artifact_prefix=${FINDINGS}/ -print_final_stats=1
+                        ${CORPUS} ${seed_folders}
   OUTPUT_FILE ${log} ERROR_FILE ${log} RESULT_VARIABLE status)
 file(READ ${log} output)
 if(NOT status EQUAL 0)

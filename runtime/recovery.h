@@ -20,7 +20,8 @@ namespace rms {
 // caller goes on with the next statement. A statement fails by throwing a Failure or by
 // returning a failed Outcome (which costs no unwinding); the handler cannot tell the two
 // apart. A handler may end the program by calling endProgram(), whose ProgramEnded passes
-// through here untouched.
+// through here untouched. The handler runs inside the catch, unguarded: whatever it throws
+// leaves run() and the procedure.
 template <typename Handler>
 class Recovery {
  public:

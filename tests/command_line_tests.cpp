@@ -71,6 +71,8 @@ const RowCase kRows[] = {
     {"quoted fields", "\"0.5\",\"1\", \"1\" ,\".5\",\"1\"", kDefaults},
     {"quoted fields between blanks", "\"0.5\" \"1\"  \"1\" \".5\" \"1\"", kDefaults},
     {"quoted and bare fields between blanks", "\"0.5\" 1 \"1\" .5 \"1\"", kDefaults},
+    {"quoted fields between tabs", "\"0.5\"\t\"1\"\t\"1\"\t\".5\"\t\"1\"", kDefaults},
+    {"a semicolon file starting with a quote", "\"0,5\";1;1;0,5;1", kDefaults},
     {"one trailing separator", "0.5,1,1,.5,1,", kDefaults},
     {"D of exactly one is not limited", "1 1 1 1 1", "1,1,1,1,1," + kAtDutyOne},
     {"t beyond T is cut back to T", "2,1,1,1,1",
@@ -175,6 +177,20 @@ TEST(BatchRows, AFileHasOneSeparatorAndItsLineEnds) {
        {kDefaults, errorRow("a line break in a quoted field")}},
       {"0.5 1 1 .5 1\n\"1 1 1 1 1\n1 1 1 1 1\n",
        {kDefaults, errorRow("a quoted field without its closing quote")}},
+      // Quotes with only blanks and tabs before them, in a file separated by tabs: each once
+      // read a byte past what the record held before the quote.
+      {"t\tT\tIp\tIa\tIb\n\t\"0.5\"\t1\t1\t.5\t1\n\t\t\"0.5\"\t1\t1\t.5\t1\n \t "
+       "\"0.5\"\t1\t1\t.5\t1\n"
+       "1\t\"\"\t1\t1\t1\n\t\"\n",
+       {errorRow("\"expected 5 numbers, found 6\""), errorRow("\"expected 5 numbers, found 7\""),
+        errorRow("\"expected 5 numbers, found 6\""),
+        "0,,1,1,1,NaN,yes,0.7071067811865475," + kNaNs +
+            "T: not a number; D: division by zero; D: undefined result",
+        errorRow("a quoted field without its closing quote")}},
+      {"0.5 1 1 .5 1\n\t \t\"0.5\" 1 1 .5 1\n", {kDefaults, kDefaults}},
+      // One row, not two: the quote after the tabs opened a field, and the line end is its.
+      {"t\tT\tIp\tIa\tIb\n\t \"1\n\"\t1\t1\t1\t1\n1\t1\t1\t1\t1\n",
+       {errorRow("a line break in a quoted field"), "1,1,1,1,1," + kAtDutyOne}},
   };
   for (const auto& [input, rows] : kFiles) {
     std::string expected = kHeader;

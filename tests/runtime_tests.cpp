@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -156,19 +155,19 @@ TEST(TextToSingle, RejectsAnEmbeddedNul) {
             ErrorNumber::NotANumber);
 }
 
-TEST(TextToSingle, AMegabyteOfTextIsAnsweredAtOnce) {
+// How long these take is press_timing_tests' to check, in the native tree only: here, under
+// an emulator or a sanitizer, a time limit would measure the machine.
+TEST(TextToSingle, AMegabyteOfTextIsAnswered) {
   const std::string digits(1 << 20, '7');
   const std::string zeros = "0." + std::string(1 << 20, '0') + "1";
   const std::string junk = std::string(1 << 20, '1') + "x";
   const std::string longExponent = "1e-" + std::string(1 << 20, '9');
-  const auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(failureOf(digits), ErrorNumber::Overflow);
   EXPECT_EQ(TextToSingle(zeros), 0.0f);
   EXPECT_EQ(failureOf(junk), ErrorNumber::NotANumber);
   EXPECT_EQ(TextToSingle(longExponent), 0.0f);
   EXPECT_EQ(TextToSingle("0." + std::string(1 << 20, '3')), 0x1.555556p-2f);
   EXPECT_EQ(TextToSingle("0," + std::string(1 << 20, '3'), ','), 0x1.555556p-2f);
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
 }
 
 struct Written {

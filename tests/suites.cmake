@@ -39,12 +39,18 @@ rms_suite(windows windows bash scripts/windows_release.sh --test)
 set_tests_properties(windows PROPERTIES COST 80)
 rms_skippable(windows)
 
-# Each libFuzzer target for RMS_FUZZ_SECONDS from its committed seeds.
+# Each libFuzzer target for RMS_FUZZ_SECONDS from its committed seeds (and, for the batch,
+# the long ones its build writes). The batch reads lines of up to 1 MiB, so its inputs may be
+# that long, and one that takes seconds to read is a finding: reading is linear, and a whole
+# 1 MiB input reads in well under a second even here.
+set(fuzz_seeds_batch ${source}/build-fuzz/fuzz/seeds/batch)
+set(fuzz_options_batch "-max_len=1050000 -timeout=5")
 rms_suite(fuzz_build fuzz ${CMAKE_COMMAND} --workflow --preset fuzz)
 set_tests_properties(fuzz_build PROPERTIES FIXTURES_SETUP fuzz_build)
 foreach(target text_to_single press batch figure)
   rms_suite(fuzz_${target} fuzz ${CMAKE_COMMAND} -DFUZZER=${source}/build-fuzz/fuzz/fuzz_${target}
-    -DSEEDS=${source}/fuzz/corpus/${target} -DDICT=${source}/fuzz/rms.dict
+    -DSEEDS=${source}/fuzz/corpus/${target} "-DBUILT_SEEDS=${fuzz_seeds_${target}}"
+    "-DOPTIONS=${fuzz_options_${target}}" -DDICT=${source}/fuzz/rms.dict
     -DCORPUS=${source}/build-fuzz/corpus/${target} -DFINDINGS=${source}/build-fuzz/findings
     -P ${source}/fuzz/run_fuzzer.cmake)
   set_tests_properties(fuzz_${target} PROPERTIES FIXTURES_REQUIRED fuzz_build)

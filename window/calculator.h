@@ -54,7 +54,9 @@ class Calculator {
                       PressListener* listener = nullptr)
       : services_(services), decimalSeparator_(decimalSeparator), listener_(listener) {}
 
-  // The click handler of the Calculate button. Never throws.
+  // The click handler of the Calculate button. A failed statement is counted and told, and
+  // the end of the program is caught here, so only a throw from Services while a failure is
+  // being told (a message box that fails in turn) leaves it.
   void Command1_Click();
 
   const WaveformInputs& inputs() const { return inputs_; }
