@@ -8,13 +8,16 @@
 //   argument says, for a busy machine), taken in turn, and where
 //   the first visit's time goes,
 //   one press in chromium (five box texts in, Command1_Click, the record out; median of
-//   20 runs of 2,000 presses, a module of its own so the page's state is untouched).
+//   20 runs of 2,000 presses, a module of its own so the page's state is untouched),
+//   and first visit against the bare page in each engine of the browser suite (chromium,
+//   firefox-esr, WebKitGTK), each visit in a fresh session, as the ratio of the medians.
 // Run after `bash scripts/web.sh build`:   node bench/web_bench.js [visits]
 import { mkdtempSync, readdirSync, readFileSync, rmSync, symlinkSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { gzipSync } from 'node:zlib';
 
+import { engines } from '../web/tests/engines.js';
 import { launchBrowser, newContext, serveSite, siteDir } from '../web/tests/harness.js';
 
 const median = (values) => [...values].sort((a, b) => a - b)[Math.floor(values.length / 2)];
@@ -26,7 +29,7 @@ for (const file of readdirSync(siteDir).sort()) {
   total += zipped;
   console.log(`${file.padEnd(26)} ${String(bytes.length).padStart(7)} B, gzipped ${String(zipped).padStart(6)} B`);
 }
-console.log(`site, gzipped: ${(total / 1024).toFixed(1)} KiB (aim: at most 150 KB)`);
+console.log(`site, gzipped: ${(total / 1024).toFixed(1)} KiB (aim: under 80 KiB)`);
 
 // The site and the bare page side by side in one served folder.
 const served = mkdtempSync(join(tmpdir(), 'rms-bench-'));
@@ -124,5 +127,46 @@ const perPress = await page.evaluate(async () => {
 });
 console.log(`one press: median ${median(perPress).toFixed(2)} µs (aim: under 50 µs)`);
 await browser.close();
+
+// The same first visit and bare page in every engine, through the suite's seam: the later of
+// the ready mark and the first contentful paint, and the bare page's paint, waited for up
+// to 10 s each.
+const painted = (names) => new Promise((resolve, reject) => {
+  const started = performance.now();
+  const poll = () => {
+    const entries = names.map((name) => performance.getEntriesByName(name)[0]);
+    if (entries.every(Boolean)) {
+      resolve(Math.max(...entries.map((entry) => entry.startTime)));
+    } else if (performance.now() - started > 10000) {
+      reject(new Error(`no ${names.join(' and ')} in 10 s`));
+    } else {
+      setTimeout(poll, 5);
+    }
+  };
+  poll();
+});
+for (const engine of engines()) {
+  if (engine.missing) {
+    console.log(`${engine.name}: not measured, ${engine.missing}`);
+    continue;
+  }
+  const engineTimes = { first: [], bare: [] };
+  for (let i = 0; i < visits; ++i) {
+    for (const [kind, url, names] of [
+      ['first', site.url, ['calculator-ready', 'first-contentful-paint']],
+      ['bare', `${server.url}bare.html`, ['first-contentful-paint']]]) {
+      const session = await engine.open('en-US');
+      try {
+        await session.goto(url);
+        engineTimes[kind].push(await session.evaluate(painted, names));
+      } finally {
+        await session.close();
+      }
+    }
+  }
+  console.log(`${engine.name}: first visit median ${show(engineTimes.first)}, bare page ${show(engineTimes.bare)}, ` +
+    `first visit / bare: ${(median(engineTimes.first) / median(engineTimes.bare)).toFixed(2)}`);
+  await engine.close();
+}
 server.close();
 rmSync(served, { recursive: true, force: true });
