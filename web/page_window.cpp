@@ -4,7 +4,8 @@
 // WebAssembly module has come:
 //   page_window caption   the window's caption, for the page's title
 //   page_window markup    the labels, the sketches and the controls, in the window's stacking
-//   page_window style     their places, as CSS rules appended to page.css
+//   page_window style     the window's typeface and their places, as CSS rules appended
+//                         to page.css
 // Twips become CSS pixels here, through the one toPixels of window/twips.h; a CSS pixel is
 // the window's logical pixel, which the browser's device-pixel ratio scales as Qt's does.
 // The page's script finds the boxes it needs by their data attributes: data-tab, the place
@@ -19,6 +20,7 @@
 
 #include "runtime/float_chars.h"
 #include "runtime/services.h"
+#include "window/faces.h"
 #include "window/input_limit.h"
 #include "window/layout.h"
 #include "window/sketch_data.h"
@@ -255,8 +257,30 @@ void place(std::string_view id, const TwipsRect& rect) {
   put("px; }\n");
 }
 
+// The desktop window's typeface: the web font cut from its first family, then the families
+// themselves. The fallback has the same metrics, so the window paints at once and changes
+// no place when the web font comes.
+void faces() {
+  put("@font-face { font-family: \"Korvath Sans\"; src: url(\"korvath-sans.woff2\") "
+      "format(\"woff2\"); font-weight: normal; font-style: normal; font-display: swap; }\n");
+  put(":root { --font: \"Korvath Sans\"");
+  for (const std::string_view family : kCaptionFamilies) {
+    put(", \"");
+    put(family);
+    put("\"");
+  }
+  put(", sans-serif; }\n");
+  put("body, dialog { font: ");
+  put(kWindowPoints);
+  put("pt var(--font); }\n");
+  put("#window > .label.legend { font-size: ");
+  put(kLegendPoints);
+  put("pt; }\n");
+}
+
 void style() {
-  put("/* The window's controls at their places, from the layout table. */\n");
+  put("/* The window's typeface, and its controls at their places, from the layout table. */\n");
+  faces();
   place("window", {0, 0, kClientWidthTwips, kClientHeightTwips});
   put("svg.sketches { left: 0; top: 0; }\n");
   for (const ControlRow& row : kLayout) {

@@ -64,7 +64,10 @@ function user(session, url) {
         }
       }
     },
+    // From a blank page, so that a link differing only in its fragment is a fresh load and
+    // the ready mark found is the new page's.
     async open(address = url) {
+      await session.goto('about:blank');
       await session.goto(address);
       await self.waitFor(() => find('button', 'Calculate'), 'the window');
       await self.waitFor(() => session.evaluate(() => {
@@ -208,7 +211,7 @@ const CASES = [
   }],
   ['nothing is asked of another origin, and the manifest and its icons load', 'en-US', async (u) => {
     await u.open();
-    const { origins, icons } = await u.session.evaluate(async () => {
+    const { origins, icons, names } = await u.session.evaluate(async () => {
       const manifest = await (await fetch(document.querySelector('link[rel=manifest]').href)).json();
       const sizes = [];
       for (const icon of manifest.icons) {
@@ -220,8 +223,12 @@ const CASES = [
       return {
         origins: [...new Set(performance.getEntriesByType('resource').map((entry) => new URL(entry.name).origin))],
         icons: sizes,
+        names: [document.title, manifest.name, manifest.short_name],
       };
     });
+    // The window's caption is "<product> by <maker>", the manifest's name the product.
+    const [title, full, short] = names;
+    assert.ok(title.startsWith(`${full} by `) && full.endsWith(short) && short.length < full.length, names.join(' | '));
     assert.deepEqual(origins.filter((origin) => origin !== new URL(u.url).origin), []);
     assert.ok(icons.length >= 2);
     for (const [declared, decoded] of icons) {
