@@ -4,9 +4,11 @@
 // role and accessible name, values checked against the golden table's bits. What an engine
 // cannot do is skipped by name with its reason; under CI=true a skip not listed below fails.
 import assert from 'node:assert/strict';
-import { cpSync, mkdtempSync, rmSync } from 'node:fs';
+import { execFileSync } from 'node:child_process';
+import { appendFileSync, cpSync, mkdtempSync, readFileSync, rmSync, utimesSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
-import { join } from 'node:path';
+import { dirname, join } from 'node:path';
+import { fileURLToPath } from 'node:url';
 import { after, before, test } from 'node:test';
 
 import { engines } from './engines.js';
@@ -261,13 +263,61 @@ const CASES = [
     await u.dismiss('Error', EMPTY);
     await u.results(reference);
   }],
+  // A visit shows one build whole (its page and its style agree), and the visits after the
+  // one that found the rebuilt site show the new one.
+  ['a rebuilt site replaces the old one whole', 'en-US', async (u, skip, serve) => {
+    const server = await serve();
+    const visit = async () => {
+      await u.open(server.url);
+      const build = await u.session.evaluate(async () => {
+        const marks = [document.querySelector('meta[name="build"]')?.content ?? '1',
+          getComputedStyle(document.documentElement).getPropertyValue('--build').trim() || '1'];
+        if (!('serviceWorker' in navigator)) {
+          return null;
+        }
+        const registration = await navigator.serviceWorker.ready;
+        await registration.update();
+        for (let waited = 0; registration.installing || registration.waiting; waited += 20) {
+          if (waited > 10_000) {
+            throw new Error('the new worker was neither activated nor discarded');
+          }
+          await new Promise((resolve) => setTimeout(resolve, 20));
+        }
+        return marks;
+      });
+      if (build === null) {
+        return null;
+      }
+      assert.equal(build[0], build[1], 'a page of one build with the style of another');
+      return build[0];
+    };
+    if (await visit() === null) {
+      skip('no service worker in this engine here');
+      return;
+    }
+    assert.equal(await visit(), '1');
+    const index = join(server.dir, 'index.html');
+    writeFileSync(index, readFileSync(index, 'utf8').replace('<head>', '<head>\n<meta name="build" content="2">'));
+    appendFileSync(join(server.dir, 'page.css'), ':root { --build: 2; }\n');
+    const web = join(dirname(fileURLToPath(import.meta.url)), '..');
+    execFileSync('cmake', [`-DSITE=${server.dir}`, `-DTEMPLATE=${join(web, 'sw.js.in')}`, '-P',
+      join(web, 'precache.cmake')]);
+    // Dated past the last visit's second, or the server would answer "304 Not Modified".
+    const later = new Date(Date.now() + 5000);
+    for (const file of ['index.html', 'page.css', 'sw.js']) {
+      utimesSync(join(server.dir, file), later, later);
+    }
+    const seen = [await visit(), await visit(), await visit()];
+    assert.deepEqual(seen.slice(1), ['2', '2'], seen.join(' '));
+    assert.equal(await u.session.evaluate(async () => (await caches.keys()).length), 1);
+  }],
 ];
 
 const serveCopy = async (dirs) => {
   const dir = mkdtempSync(join(tmpdir(), 'rms engine site ä '));
   dirs.push(dir);
   cpSync(siteDir, dir, { recursive: true });
-  return serveSite(dir);
+  return { ...await serveSite(dir), dir };
 };
 
 let site;
