@@ -307,6 +307,56 @@ for (const scale of [1, 2]) {
   });
 }
 
+// A phone, by touch: sizes as displayed (CSS pixels times the visual viewport's scale),
+// nothing wider than the screen, every panel's parts shown, and presses by tapping.
+for (const [width, height] of [[390, 844], [360, 740], [844, 390]]) {
+  test(`a phone's ${width} x ${height} screen: usable without zooming, and tapped presses calculate`, async () => {
+    const page = await openPage({ viewport: { width, height }, isMobile: true, hasTouch: true, deviceScaleFactor: 3 });
+    const seen = await page.evaluate(() => {
+      const scale = visualViewport.scale;
+      const shown = [...document.querySelectorAll('#window > :not(svg)')].map((element) => {
+        const box = element.getBoundingClientRect();
+        return {
+          name: element.getAttribute('aria-label') ?? element.textContent,
+          tag: element.localName,
+          text: parseFloat(getComputedStyle(element).fontSize) * scale,
+          width: box.width * scale,
+          height: box.height * scale,
+          right: box.right,
+        };
+      });
+      const sketches = document.querySelector('svg.sketches').getBoundingClientRect();
+      return { shown, sketches: sketches.width * sketches.height, wide: document.documentElement.scrollWidth, screen: innerWidth };
+    });
+    assert.ok(seen.wide <= seen.screen, `${seen.wide} px wide on a ${seen.screen} px screen`);
+    assert.ok(seen.sketches > 0);
+    assert.equal(seen.shown.filter((e) => e.text && /^Irms = /.test(e.name)).length, 6);
+    for (const element of seen.shown) {
+      assert.ok(element.right <= seen.screen, `${element.name} past the screen's edge`);
+      if (element.tag === 'div') {
+        assert.ok(element.text >= 12, `${element.name}: ${element.text} px text`);
+      } else {
+        assert.ok(element.text >= 16, `${element.name}: ${element.text} px text`);
+        assert.ok(element.width >= 24 && element.height >= 24, `${element.name}: ${element.width} x ${element.height}`);
+      }
+    }
+    for (const name of RESULTS) {
+      assert.ok(await page.getByText(name, { exact: true }).isVisible(), name);
+    }
+    await calculate(page).tap();
+    await expectResults(page, row('0.5', '1', '1', '.5', '1'));
+    const reference = row('2', '1', '3', '1', '2');
+    await typeInputs(page, reference.texts);
+    await calculate(page).tap();
+    const ok = page.getByRole('dialog', { name: 'Warning' }).getByRole('button', { name: 'OK' });
+    const okBox = await ok.boundingBox();
+    assert.ok(okBox.width >= 24 && okBox.height >= 24, `OK: ${okBox.width} x ${okBox.height}`);
+    await ok.tap();
+    await expectResults(page, reference);
+    await finish(page);
+  });
+}
+
 // The page as an app. Chromium reads the manifest itself (its own parser, over the DevTools
 // protocol); the icons are decoded by the page.
 test('the manifest parses, its icons have their sizes, and a worker is active after one visit', async () => {
