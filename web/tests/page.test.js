@@ -4,11 +4,14 @@
 // The press logic itself is tested in C++; this proves the page around it.
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
-import { appendFileSync, cpSync, mkdtempSync, readFileSync, rmSync, utimesSync, writeFileSync } from 'node:fs';
+import {
+  appendFileSync, cpSync, mkdtempSync, readdirSync, readFileSync, rmSync, utimesSync, writeFileSync,
+} from 'node:fs';
 import { tmpdir } from 'node:os';
 import { dirname, join } from 'node:path';
 import { after, before, test as nodeTest } from 'node:test';
 import { fileURLToPath } from 'node:url';
+import { gzipSync } from 'node:zlib';
 
 import {
   doubleBits, goldenRows, launchBrowser, newContext, screenshotGrey, serveSite, siteDir,
@@ -306,6 +309,14 @@ for (const scale of [1, 2]) {
     await finish(page);
   });
 }
+
+// What a phone fetches on a first visit: every file of the site, at gzip -9 as a server
+// would send it.
+test('the site is under 80 KiB gzipped', () => {
+  const bytes = readdirSync(siteDir).reduce((sum, file) =>
+    sum + gzipSync(readFileSync(join(siteDir, file)), { level: 9 }).length, 0);
+  assert.ok(bytes < 80 * 1024, `${bytes} bytes`);
+});
 
 // A phone, by touch: sizes as displayed (CSS pixels times the visual viewport's scale),
 // nothing wider than the screen, every panel's parts shown, and presses by tapping.
