@@ -24,7 +24,10 @@ const CAPTION = 'Korvath RMS calculator by Tandrell';
 const golden = goldenRows();
 
 // Each test has its own bound, so a hang names its test instead of lasting until ctest's.
-const test = (name, body) => nodeTest(name, { timeout: 60_000 }, body);
+// These cases use what only chromium's driver gives (routes, offline, the DevTools
+// protocol, phone emulation, screenshots), so each result names it; the cases every engine
+// runs are in engines.test.js.
+const test = (name, body) => nodeTest(`chromium: ${name}`, { timeout: 60_000 }, body);
 const row = (...texts) => golden.find((r) => r.texts.join('|') === texts.join('|'));
 
 let site;
