@@ -315,7 +315,7 @@ for (const scale of [1, 2]) {
 
 // What a phone fetches on a first visit: every file of the site, at gzip -9 as a server
 // would send it.
-test('the site is under 80 KiB gzipped', () => {
+nodeTest('the site is under 80 KiB gzipped', () => {
   const bytes = readdirSync(siteDir).reduce((sum, file) =>
     sum + gzipSync(readFileSync(join(siteDir, file)), { level: 9 }).length, 0);
   assert.ok(bytes < 80 * 1024, `${bytes} bytes`);
