@@ -47,6 +47,7 @@ function chromiumEngine() {
         click: (selector) => page.click(selector),
         fill: (selector, text) => page.fill(selector, text),
         press: (key) => page.keyboard.press(key),
+        resize: (width, height) => page.setViewportSize({ width, height }),
         close: () => context.close(),
       };
     },
@@ -86,6 +87,7 @@ function firefoxEngine() {
             await page.keyboard.up(modifier);
           }
         },
+        resize: (width, height) => page.setViewport({ width, height }),
         close: () => context.close(),
       };
     },
@@ -188,6 +190,8 @@ function webkitEngine() {
           }
         },
         press: (key) => keys(key.split('+')),
+        // The window's size, its frame included: the page gets a little less.
+        resize: (width, height) => call('POST', `${session}/window/rect`, { width, height }),
         // What it cannot do, by the seam's method and argument.
         cannot: new Map([['press Shift+Tab', 'WebKitWebDriver\'s Shift+Tab reaches the page as the key '
           + '"Unidentified", and the engine moves the focus forward']]),

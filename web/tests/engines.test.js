@@ -199,6 +199,34 @@ const CASES = [
     await u.results(initial);
     assert.equal(await u.status(), '');
   }],
+  // A window narrower than the calculator's, in every engine: the one column, as displayed.
+  ['a narrow window shows the one column, usable without zooming', 'en-US', async (u, skip) => {
+    await u.session.resize(360, 740);
+    await u.open();
+    const seen = await u.session.evaluate(() => {
+      const scale = visualViewport?.scale ?? 1;
+      const shown = [...document.querySelectorAll('#window > :not(svg)')].map((element) => {
+        const box = element.getBoundingClientRect();
+        return [element.getAttribute('aria-label') ?? element.textContent, element.localName,
+          parseFloat(getComputedStyle(element).fontSize) * scale, box.width * scale,
+          box.height * scale, box.right];
+      });
+      return { shown, wide: document.documentElement.scrollWidth, screen: innerWidth };
+    });
+    if (seen.screen >= 709) {
+      skip(`the window could not be made narrower than ${seen.screen} px`);
+      return;
+    }
+    assert.ok(seen.wide <= seen.screen, `${seen.wide} px wide in a ${seen.screen} px window`);
+    assert.equal(seen.shown.filter(([name]) => /^Irms = /.test(name)).length, 6);
+    for (const [name, tag, text, width, height, right] of seen.shown) {
+      assert.ok(right <= seen.screen, `${name} past the window's edge`);
+      assert.ok(text >= (tag === 'div' ? 12 : 16), `${name}: ${text} px text`);
+      assert.ok(tag === 'div' || (width >= 24 && height >= 24), `${name}: ${width} x ${height}`);
+    }
+    await u.calculate();
+    await u.results(initial);
+  }],
   ['links: filled, hostile and followed', 'en-US', async (u) => {
     await u.open(`${u.url}#t=%3Cb%3E1&T=1e%2B0&x=1&Ib=a%26b%3D`);
     assert.deepEqual(await Promise.all(INPUTS.map(u.value)), ['<b>1', '1e+0', '1', '.5', 'a&b=']);
