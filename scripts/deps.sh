@@ -34,8 +34,9 @@ declare -A groups=(
   [web]="cmake ninja-build emscripten libfast-float-dev libfmt-dev googletest fonts-liberation2
     fontconfig python3 python3-fonttools python3-brotli woff2 imagemagick"
   # Its tests: a native build writes the conversion cases (preset wasm-cases, GoogleTest from
-  # its sources), chromium shows the page, node and npm run the suite's one package.
-  [browser]="build-essential googletest chromium nodejs"
+  # its sources), the page in three engines (chromium; firefox-esr; WebKitGTK's driver with
+  # its MiniBrowser, on a virtual display), node and npm run the suite's packages.
+  [browser]="build-essential googletest chromium firefox-esr webkit2gtk-driver xvfb xauth nodejs"
   # The release: the Debian package's tools (its library dependencies, the gzipped manual
   # page, the icons made from the two committed images), git for the source archive, and
   # for its check the report on two builds that differ and the file system that shuffles

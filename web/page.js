@@ -11,9 +11,15 @@ const windowArea = document.getElementById('window');
 const dialog = document.getElementById('message');
 
 // The desktop's rule: a decimal comma where the language writes one, the point
-// everywhere else.
+// everywhere else, and so also for a language Intl refuses (WebKitGTK in the C locale
+// reports "C"), as the desktop writes the point in the C locale.
 function decimalSeparatorOf(language) {
-  const parts = new Intl.NumberFormat(language).formatToParts(1.5);
+  let parts;
+  try {
+    parts = new Intl.NumberFormat(language).formatToParts(1.5);
+  } catch {
+    return '.';
+  }
   return parts.find((part) => part.type === 'decimal')?.value === ',' ? ',' : '.';
 }
 
@@ -177,7 +183,8 @@ function start(loading) {
     made ??= new module.Calculator(decimalSeparatorOf(navigator.language));
     return made;
   };
-  loading.then(calculator, () => {});
+  // A fault here is the first press's to report.
+  loading.then(calculator).catch(() => {});
 
   // Texts from the address are data: they only ever become a box's value.
   const link = readLink(location.hash.slice(1), keys, limit);
@@ -200,6 +207,7 @@ function start(loading) {
 
   let running = false;
   let ended = false;
+  const failedPress = 'The press failed in this page, not in the calculation; press Calculate to try again.';
   function end() {
     ended = true;
     for (const control of order) {
@@ -214,6 +222,9 @@ function start(loading) {
       return;
     }
     running = true;
+    if (status.textContent === failedPress) {
+      status.textContent = '';
+    }
     try {
       let module;
       try {
@@ -246,6 +257,13 @@ function start(loading) {
       } else {
         writeLink(module);
       }
+    } catch (error) {
+      // A fault of the page itself: said, not swallowed, and the next press starts afresh.
+      console.error(error);
+      if (dialog.open) {
+        dialog.close();
+      }
+      status.textContent = failedPress;
     } finally {
       running = false;
     }

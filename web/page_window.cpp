@@ -4,7 +4,8 @@
 // WebAssembly module has come:
 //   page_window caption   the window's caption, for the page's title
 //   page_window markup    the labels, the sketches and the controls, in the window's stacking
-//   page_window style     their places, as CSS rules appended to page.css
+//   page_window style     the window's typeface and their places, as CSS rules appended
+//                         to page.css
 // Twips become CSS pixels here, through the one toPixels of window/twips.h; a CSS pixel is
 // the window's logical pixel, which the browser's device-pixel ratio scales as Qt's does.
 // The page's script finds the boxes it needs by their data attributes: data-tab, the place
@@ -19,6 +20,7 @@
 
 #include "runtime/float_chars.h"
 #include "runtime/services.h"
+#include "window/faces.h"
 #include "window/input_limit.h"
 #include "window/layout.h"
 #include "window/sketch_data.h"
@@ -182,6 +184,13 @@ void markup() {
   put("<svg class=\"sketches\"");
   putAttribute("width", toPixels(kClientWidthTwips));
   putAttribute("height", toPixels(kClientHeightTwips));
+  // The phone's style shows the sketches' column only, enlarged: the drawing fills the
+  // element's height from its top-left corner and the rest is cut.
+  put(" viewBox=\"0 0 ");
+  put(toPixels(kClientWidthTwips));
+  put(" ");
+  put(toPixels(kClientHeightTwips));
+  put("\" preserveAspectRatio=\"xMinYMin slice\"");
   put(" shape-rendering=\"crispEdges\" aria-hidden=\"true\">\n");
   for (const PaintStep step : kPaintOrder) {
     for (const SketchShape& shape : kShapes) {
@@ -242,6 +251,9 @@ void windowAttributes() {
   putAttribute("data-limit", kMaxInputLength);
 }
 
+// Around the window, in CSS pixels.
+constexpr int kPageMarginPixels = 8;
+
 void place(std::string_view id, const TwipsRect& rect) {
   putSelector(id);
   put(" { left: ");
@@ -255,13 +267,170 @@ void place(std::string_view id, const TwipsRect& rect) {
   put("px; }\n");
 }
 
+// The desktop window's typeface: the web font cut from its first family, then the families
+// themselves. The fallback has the same metrics, so the window paints at once and changes
+// no place when the web font comes.
+void faces() {
+  put("@font-face { font-family: \"Korvath Sans\"; src: url(\"korvath-sans.woff2\") "
+      "format(\"woff2\"); font-weight: normal; font-style: normal; font-display: swap; }\n");
+  put(":root { --font: \"Korvath Sans\"");
+  for (const std::string_view family : kCaptionFamilies) {
+    put(", \"");
+    put(family);
+    put("\"");
+  }
+  put(", sans-serif; }\n");
+  put("body, dialog { font: ");
+  put(kWindowPoints);
+  put("pt var(--font); }\n");
+  put("#window > .label.legend { font-size: ");
+  put(kLegendPoints);
+  put("pt; }\n");
+}
+
+// The phone's window: one column, read top to bottom. The input area and the button come
+// first, then the six titles with their result boxes, then the sketches with their labels
+// and formulas; each part keeps the design's arrangement, moved and enlarged in twips, so
+// the one toPixels still places everything. Enlarged by 3/2 the boxes are 28 px high and
+// hold 16 px text, at which a phone does not zoom in on focus; by 6/5 the window's 8 pt
+// captions are over 12 px.
+constexpr int kRightColumnTwips = 6600;  // the separator line of the sketches
+constexpr int kInputsLeftTwips = 2640;
+constexpr int kInputsTopTwips = 4320;
+constexpr int kResultsLeftTwips = 7080;
+constexpr int kGapTwips = 240;
+constexpr int kFormulaLeftTwips = 2400;  // where the sketches end and the formulas begin
+
+constexpr TwipsRect scaled(const TwipsRect& rect, int x, int y, int times, int per) {
+  return {x + rect.left * times / per, y + rect.top * times / per, rect.width * times / per,
+          rect.height * times / per};
+}
+constexpr TwipsRect moved(const TwipsRect& rect, int dx, int dy) {
+  return {rect.left + dx, rect.top + dy, rect.width, rect.height};
+}
+
+enum class PhonePart { Inputs, Button, Results, Sketches };
+
+constexpr PhonePart partOf(const ControlRow& row) {
+  if (row.kind == ControlKind::Button) {
+    return PhonePart::Button;
+  }
+  if (row.rect.left >= kRightColumnTwips) {
+    return PhonePart::Results;
+  }
+  if (row.rect.left >= kInputsLeftTwips && row.rect.top >= kInputsTopTwips) {
+    return PhonePart::Inputs;
+  }
+  return PhonePart::Sketches;
+}
+
+struct PhonePlaces {
+  int inputsBottom = 0;
+  TwipsRect button{};
+  int resultsTop = 0;
+  int resultsBottom = 0;
+  int sketchesTop = 0;
+};
+
+constexpr PhonePlaces phonePlaces() {
+  PhonePlaces places;
+  int resultsTop = kClientHeightTwips;
+  for (const ControlRow& row : kLayout) {
+    const TwipsRect inputs =
+        scaled(moved(row.rect, -kInputsLeftTwips, -kInputsTopTwips), 0, 0, 3, 2);
+    switch (partOf(row)) {
+      case PhonePart::Inputs:
+        places.inputsBottom = std::max(places.inputsBottom, inputs.top + inputs.height);
+        break;
+      case PhonePart::Results:
+        resultsTop = std::min(resultsTop, row.rect.top);
+        break;
+      case PhonePart::Button:
+        places.button = scaled(moved(row.rect, -row.rect.left, -row.rect.top), 0, 0, 3, 2);
+        break;
+      case PhonePart::Sketches:
+        break;
+    }
+  }
+  places.button.top = places.inputsBottom + kGapTwips;
+  places.resultsTop = places.button.top + places.button.height + kGapTwips - resultsTop * 3 / 2;
+  for (const ControlRow& row : kLayout) {
+    if (partOf(row) == PhonePart::Results) {
+      const TwipsRect rect =
+          scaled(moved(row.rect, -kResultsLeftTwips, 0), 0, places.resultsTop, 3, 2);
+      places.resultsBottom = std::max(places.resultsBottom, rect.top + rect.height);
+    }
+  }
+  places.sketchesTop = places.resultsBottom + kGapTwips;
+  return places;
+}
+
+TwipsRect phoneRect(const ControlRow& row, const PhonePlaces& places) {
+  switch (partOf(row)) {
+    case PhonePart::Inputs:
+      return scaled(moved(row.rect, -kInputsLeftTwips, -kInputsTopTwips), 0, 0, 3, 2);
+    case PhonePart::Button:
+      return places.button;
+    case PhonePart::Results:
+      return scaled(moved(row.rect, -kResultsLeftTwips, 0), 0, places.resultsTop, 3, 2);
+    case PhonePart::Sketches:
+      return scaled(row.rect, 0, places.sketchesTop, 6, 5);
+  }
+  return row.rect;
+}
+
+// A touch screen, or a viewport narrower than the window and the page's margins.
+void phoneStyle() {
+  const PhonePlaces places = phonePlaces();
+  const TwipsRect sketches =
+      scaled({0, 0, kClientWidthTwips, kClientHeightTwips}, 0, places.sketchesTop, 6, 5);
+  put("@media (pointer: coarse), (max-width: ");
+  put(toPixels(kClientWidthTwips) + 2 * kPageMarginPixels - 1);
+  put("px) {\n");
+  put("#window { width: auto; height: ");
+  put(toPixels(sketches.top + sketches.height));
+  put("px; }\n");
+  put("#window > * { font-size: ");
+  put(kWindowPoints * 6 / 5);
+  put("pt; }\n#window > .label.legend { font-size: ");
+  put(kLegendPoints * 6 / 5);
+  put("pt; }\n#window > input, #window > button, dialog button { font-size: 16px; }\n");
+  // The sketches' own column, cut where the formulas begin: the drawing is enlarged as the
+  // labels beside it are.
+  put("svg.sketches { top: ");
+  put(toPixels(sketches.top));
+  put("px; width: ");
+  put(toPixels(kFormulaLeftTwips * 6 / 5));
+  put("px; height: ");
+  put(toPixels(sketches.height));
+  put("px; }\n");
+  for (const ControlRow& row : kLayout) {
+    const TwipsRect rect = phoneRect(row, places);
+    place(objectNameOf(row), rect);
+    // A formula takes the rest of the line and wraps there.
+    if (partOf(row) == PhonePart::Sketches && row.rect.left >= kFormulaLeftTwips) {
+      putSelector(objectNameOf(row));
+      put(" { width: auto; right: 0; height: auto; white-space: normal; }\n");
+    }
+  }
+  put("dialog { font-size: ");
+  put(kWindowPoints * 6 / 5);
+  put("pt; max-width: calc(100vw - 32px); }\n");
+  put("dialog .buttons button { height: 36px; }\n}\n");
+}
+
 void style() {
-  put("/* The window's controls at their places, from the layout table. */\n");
+  put("/* The window's typeface, and its controls at their places, from the layout table. */\n");
+  faces();
+  put("main { padding: ");
+  put(kPageMarginPixels);
+  put("px; }\n");
   place("window", {0, 0, kClientWidthTwips, kClientHeightTwips});
   put("svg.sketches { left: 0; top: 0; }\n");
   for (const ControlRow& row : kLayout) {
     place(objectNameOf(row), row.rect);
   }
+  phoneStyle();
 }
 
 }  // namespace

@@ -3,16 +3,20 @@
 
 #include <QStringList>
 
+#include "window/faces.h"
+
 namespace rms {
 namespace {
 
-// The captions were sized for a compact sans-serif of Arial's metrics. Liberation Sans
-// has exactly those metrics; where none of these is installed, the style hint falls back
-// to the platform's sans-serif, which may be wider but stays legible.
+// Where none of the families is installed, the style hint falls back to the platform's
+// sans-serif, which may be wider but stays legible.
 QFont captionFace(qreal pointSize) {
   QFont font;
-  font.setFamilies(
-      {QStringLiteral("Liberation Sans"), QStringLiteral("Arial"), QStringLiteral("Helvetica")});
+  QStringList families;
+  for (const std::string_view family : kCaptionFamilies) {
+    families.append(QString::fromUtf8(family.data(), static_cast<qsizetype>(family.size())));
+  }
+  font.setFamilies(families);
   font.setStyleHint(QFont::SansSerif);
   font.setPointSizeF(pointSize);
   font.setWeight(QFont::Normal);
@@ -25,11 +29,11 @@ QFont captionFace(qreal pointSize) {
 }  // namespace
 
 QFont windowFont() {
-  return captionFace(8.0);
+  return captionFace(kWindowPoints);
 }
 
 QFont legendFont() {
-  return captionFace(9.75);
+  return captionFace(kLegendPoints);
 }
 
 }  // namespace rms

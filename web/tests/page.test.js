@@ -4,11 +4,14 @@
 // The press logic itself is tested in C++; this proves the page around it.
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
-import { appendFileSync, cpSync, mkdtempSync, readFileSync, rmSync, utimesSync, writeFileSync } from 'node:fs';
+import {
+  appendFileSync, cpSync, mkdtempSync, readdirSync, readFileSync, rmSync, utimesSync, writeFileSync,
+} from 'node:fs';
 import { tmpdir } from 'node:os';
 import { dirname, join } from 'node:path';
-import { after, before, test } from 'node:test';
+import { after, before, test as nodeTest } from 'node:test';
 import { fileURLToPath } from 'node:url';
+import { gzipSync } from 'node:zlib';
 
 import {
   doubleBits, goldenRows, launchBrowser, newContext, screenshotGrey, serveSite, siteDir,
@@ -19,6 +22,12 @@ const RESULTS = ['Full wave Sinusoidal', 'Pulsed Sinusoidal', 'Rectangular', 'Tr
   'Triangle', 'General (AC-Coupled)'];
 const CAPTION = 'Korvath RMS calculator by Tandrell';
 const golden = goldenRows();
+
+// Each test has its own bound, so a hang names its test instead of lasting until ctest's.
+// These cases use what only chromium's driver gives (routes, offline, the DevTools
+// protocol, phone emulation, screenshots), so each result names it; the cases every engine
+// runs are in engines.test.js.
+const test = (name, body) => nodeTest(`chromium: ${name}`, { timeout: 60_000 }, body);
 const row = (...texts) => golden.find((r) => r.texts.join('|') === texts.join('|'));
 
 let site;
@@ -304,6 +313,64 @@ for (const scale of [1, 2]) {
   });
 }
 
+// What a phone fetches on a first visit: every file of the site, at gzip -9 as a server
+// would send it.
+nodeTest('the site is under 80 KiB gzipped', () => {
+  const bytes = readdirSync(siteDir).reduce((sum, file) =>
+    sum + gzipSync(readFileSync(join(siteDir, file)), { level: 9 }).length, 0);
+  assert.ok(bytes < 80 * 1024, `${bytes} bytes`);
+});
+
+// A phone, by touch: sizes as displayed (CSS pixels times the visual viewport's scale),
+// nothing wider than the screen, every panel's parts shown, and presses by tapping.
+for (const [width, height] of [[390, 844], [360, 740], [844, 390]]) {
+  test(`a phone's ${width} x ${height} screen: usable without zooming, and tapped presses calculate`, async () => {
+    const page = await openPage({ viewport: { width, height }, isMobile: true, hasTouch: true, deviceScaleFactor: 3 });
+    const seen = await page.evaluate(() => {
+      const scale = visualViewport.scale;
+      const shown = [...document.querySelectorAll('#window > :not(svg)')].map((element) => {
+        const box = element.getBoundingClientRect();
+        return {
+          name: element.getAttribute('aria-label') ?? element.textContent,
+          tag: element.localName,
+          text: parseFloat(getComputedStyle(element).fontSize) * scale,
+          width: box.width * scale,
+          height: box.height * scale,
+          right: box.right,
+        };
+      });
+      const sketches = document.querySelector('svg.sketches').getBoundingClientRect();
+      return { shown, sketches: sketches.width * sketches.height, wide: document.documentElement.scrollWidth, screen: innerWidth };
+    });
+    assert.ok(seen.wide <= seen.screen, `${seen.wide} px wide on a ${seen.screen} px screen`);
+    assert.ok(seen.sketches > 0);
+    assert.equal(seen.shown.filter((e) => e.text && /^Irms = /.test(e.name)).length, 6);
+    for (const element of seen.shown) {
+      assert.ok(element.right <= seen.screen, `${element.name} past the screen's edge`);
+      if (element.tag === 'div') {
+        assert.ok(element.text >= 12, `${element.name}: ${element.text} px text`);
+      } else {
+        assert.ok(element.text >= 16, `${element.name}: ${element.text} px text`);
+        assert.ok(element.width >= 24 && element.height >= 24, `${element.name}: ${element.width} x ${element.height}`);
+      }
+    }
+    for (const name of RESULTS) {
+      assert.ok(await page.getByText(name, { exact: true }).isVisible(), name);
+    }
+    await calculate(page).tap();
+    await expectResults(page, row('0.5', '1', '1', '.5', '1'));
+    const reference = row('2', '1', '3', '1', '2');
+    await typeInputs(page, reference.texts);
+    await calculate(page).tap();
+    const ok = page.getByRole('dialog', { name: 'Warning' }).getByRole('button', { name: 'OK' });
+    const okBox = await ok.boundingBox();
+    assert.ok(okBox.width >= 24 && okBox.height >= 24, `OK: ${okBox.width} x ${okBox.height}`);
+    await ok.tap();
+    await expectResults(page, reference);
+    await finish(page);
+  });
+}
+
 // The page as an app. Chromium reads the manifest itself (its own parser, over the DevTools
 // protocol); the icons are decoded by the page.
 test('the manifest parses, its icons have their sizes, and a worker is active after one visit', async () => {
@@ -383,7 +450,10 @@ test('after the site is rebuilt with a changed file, the next visits end on the 
       await page.evaluate(async () => {
         const registration = await navigator.serviceWorker.ready;
         await registration.update();
-        while (registration.installing || registration.waiting) {
+        for (let waited = 0; registration.installing || registration.waiting; waited += 20) {
+          if (waited > 10_000) {
+            throw new Error('the new worker was neither activated nor discarded');
+          }
           await new Promise((resolve) => setTimeout(resolve, 20));
         }
       });
@@ -411,6 +481,80 @@ test('after the site is rebuilt with a changed file, the next visits end on the 
     server.close();
     rmSync(dir, { recursive: true, force: true });
   }
+});
+
+// Two releases on one origin, as a stable and a newer copy are served: each keeps its own
+// offline copy, and a visit to one does not clear the other's.
+test('two releases under /v1/ and /v2/ both start and calculate offline', async () => {
+  const dir = mkdtempSync(join(tmpdir(), 'rms two releases ä '));
+  const web = join(dirname(fileURLToPath(import.meta.url)), '..');
+  for (const release of ['v1', 'v2']) {
+    const folder = join(dir, release);
+    cpSync(siteDir, folder, { recursive: true });
+    const index = join(folder, 'index.html');
+    writeFileSync(index, readFileSync(index, 'utf8').replace('<head>', `<head>\n<meta name="build" content="${release}">`));
+    execFileSync('cmake', [`-DSITE=${folder}`, `-DTEMPLATE=${join(web, 'sw.js.in')}`, '-P',
+      join(web, 'precache.cmake')]);
+  }
+  const server = await serveSite(dir);
+  const context = await newContext(browser);
+  try {
+    const page = await context.newPage();
+    for (const release of ['v1', 'v2']) {
+      await page.goto(`${server.url}${release}/`);
+      await calculate(page).waitFor();
+      await page.evaluate(async () => {
+        const { active } = await navigator.serviceWorker.ready;
+        if (active.state === 'activating') {
+          await new Promise((done) => active.addEventListener('statechange', done, { once: true }));
+        }
+      });
+    }
+    assert.equal(await page.evaluate(async () => (await caches.keys()).length), 2);
+    await context.setOffline(true);
+    for (const release of ['v1', 'v2']) {
+      await page.goto(`${server.url}${release}/`);
+      assert.equal(await page.evaluate(() => document.querySelector('meta[name="build"]').content), release);
+      await calculate(page).click();
+      await expectResults(page, row('0.5', '1', '1', '.5', '1'));
+    }
+    // Its cache gone, a release still registered comes from the network.
+    await context.setOffline(false);
+    await page.evaluate(async () => Promise.all((await caches.keys()).map((name) => caches.delete(name))));
+    await page.goto(`${server.url}v1/`);
+    await calculate(page).click();
+    await expectResults(page, row('0.5', '1', '1', '.5', '1'));
+  } finally {
+    await context.close();
+    server.close();
+    rmSync(dir, { recursive: true, force: true });
+  }
+});
+
+// A fault of the page's own is told on the status line, and the next press works.
+test('a press that fails unplanned says so, and the next press calculates', async () => {
+  const context = await newContext(browser, { viewport: { width: 760, height: 440 } });
+  await context.addInitScript(() => {
+    const replace = History.prototype.replaceState;
+    let failures = 1;
+    History.prototype.replaceState = function replaceState(...args) {
+      if (failures-- > 0) {
+        throw new Error('injected');
+      }
+      return replace.apply(this, args);
+    };
+  });
+  const page = await context.newPage();
+  await page.goto(site.url);
+  await calculate(page).click();
+  await page.getByRole('status').getByText(/^The press failed/).waitFor();
+  assert.ok(!(await calculate(page).isDisabled()));
+  const reference = row('3', '10', '2.5', '0.2', '1.8');
+  await typeInputs(page, reference.texts);
+  await calculate(page).click();
+  await expectResults(page, reference);
+  assert.equal(await page.getByRole('status').count(), 0);
+  await context.close();
 });
 
 // Links: the fragment fills the boxes it names, nothing is pressed, and the status line says
