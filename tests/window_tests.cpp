@@ -26,10 +26,10 @@
 
 #include "runtime/conversions.h"
 #include "runtime/failure.h"
-#include "runtime/fake_services.h"
 #include "runtime/qt/decimal_separator.h"
 #include "runtime/qt/qt_services.h"
 #include "runtime/qt/startup.h"
+#include "runtime/recorder/recorder.h"
 #include "tests/test_application.h"
 #include "window/calculator.h"
 #include "window/layout.h"
@@ -261,7 +261,7 @@ TEST_F(WindowTest, BoxesCarryTheirCaptionsAndTitlesForAssistiveTechnology) {
 // What the calculation writes for the window's initial inputs (or another t), computed
 // by the same calculator over in-memory boxes.
 QStringList expectedResults(std::string_view t = "0.5") {
-  FakeServices fake;
+  Recorder fake;
   fake.type(TextBox::t, t);
   Calculator reference(fake);
   reference.Command1_Click();

@@ -1,0 +1,79 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <array>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/waveform.h"
+#include "runtime/services.h"
+#include "window/calculator.h"
+
+namespace rms {
+
+enum class StepKind { Set, Message, End };
+
+// One thing a press did to the window, in its order.
+struct Step {
+  StepKind kind = StepKind::End;
+  TextBox box = TextBox::t;                        // Set: the box written
+  std::string text;                                // Set: its new text; Message: the prompt
+  MessageStyle style = MessageStyle::Information;  // Message
+  std::string title;                               // Message
+
+  bool operator==(const Step&) const = default;
+};
+
+// Everything one press did and used: what a front end shows (the steps, in order) and what
+// it cannot see in them (the inputs after the duty limit, the failures the press counted).
+struct PressRecord {
+  WaveformInputs inputs;
+  std::vector<Step> steps;
+  std::vector<CountedFailure> failures;  // in the order counted, with the slot's box
+  bool ended = false;                    // by this press or an earlier one
+
+  // The duty-limit warning is a press's one information box; the others are errors.
+  bool limited() const;
+};
+
+// The window as boxes in memory, and the recorder of what presses do to it. The batch writes
+// its rows from the record, the page replays it, the tests read it. It shows nothing and
+// waits for no one: a message box is dismissed as soon as it is recorded. The real window
+// is QtServices.
+//
+// Steps and failures gather until clearRecord(); press() clears them first.
+class Recorder final : public Services, public PressListener {
+ public:
+  std::string text(TextBox box) const override { return texts_[index(box)]; }
+  void setText(TextBox box, std::string_view text) override;
+  void showMessage(std::string_view prompt, MessageStyle style, std::string_view title) override;
+  void endProgram() override;
+  void failureCounted(const CountedFailure& failure) override;
+
+  // Sets a box as the user would, unrecorded.
+  void type(TextBox box, std::string_view text) { texts_[index(box)].assign(text); }
+
+  // One press of `calculator`, which must run over this recorder (and tell it its failures,
+  // if they are wanted), recorded afresh.
+  const PressRecord& press(Calculator& calculator);
+
+  const PressRecord& record() const { return record_; }
+  void clearRecord();
+  bool ended() const { return record_.ended; }
+
+  // Called while a message box is up, as if the user looked at the window, or acted on it,
+  // before dismissing the box.
+  std::function<void(const Recorder&)> onMessage;
+
+ private:
+  static constexpr size_t index(TextBox box) { return static_cast<size_t>(box); }
+
+  // In TextBox order: the window's initial texts of t, P, Ip, Ia and Ib; results empty.
+  std::array<std::string, static_cast<size_t>(TextBox::Text6_6) + 1> texts_{"0.5", "1", "1", ".5",
+                                                                            "1"};
+  PressRecord record_;
+};
+
+}  // namespace rms
