@@ -12,9 +12,10 @@ declare -A groups=(
   # Building and running the desktop program.
   [desktop]="build-essential cmake ninja-build qt6-base-dev qt6-qpa-plugins libgl-dev
     fonts-liberation"
-  # The native suite: GoogleTest and Google Benchmark, the sanitizer and fuzzer builds with
-  # clang, screenshots under Xvfb, and the desktop-integration and packaging checks.
-  [tests]="libgtest-dev libgmock-dev libbenchmark-dev googletest clang libclang-rt-dev
+  # The native suite: GoogleTest and Google Benchmark, GMP for the exact reference, the
+  # sanitizer and fuzzer builds with clang, screenshots under Xvfb, and the
+  # desktop-integration and packaging checks.
+  [tests]="libgtest-dev libgmock-dev libbenchmark-dev libgmp-dev googletest clang libclang-rt-dev
     xvfb xauth xdotool imagemagick desktop-file-utils appstream dpkg-dev file python3
     libx11-6 lintian locales gzip man-db pkg-config"
   # The Qt-free libraries for aarch64 and i686 under qemu-user.
