@@ -1,9 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
-#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
@@ -241,7 +239,8 @@ TEST(NestedPressTest, APressWhileAMessageIsUpChangesNothing) {
       };
       Log& log = sessions.emplace_back();
       const auto record = [&] {
-        std::ranges::copy(logOf(fake), std::back_inserter(log));
+        const Log lines = logOf(fake);
+        log.insert(log.end(), lines.begin(), lines.end());
         log.push_back(std::to_string(calc.readErrorCount()) + " read failures, " +
                       std::to_string(calc.clickErrorCount()) + " click failures");
         fake.clearRecord();

@@ -6,7 +6,7 @@
 namespace rms {
 
 bool PressRecord::limited() const {
-  return std::ranges::any_of(steps, [](const Step& step) {
+  return std::any_of(steps.begin(), steps.end(), [](const Step& step) {
     return step.kind == StepKind::Message && step.style == MessageStyle::Information;
   });
 }
