@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <string>
 #include <utility>
@@ -210,6 +211,57 @@ TEST_F(CalculatorTest, TheEleventhClickFailureEndsTheProgramAfterSayingWhy) {
                               "message:End|16|Error Square root of a negative number", "end"}));
   EXPECT_TRUE(calc.ended());
   EXPECT_EQ(calc.readErrorCount(), 0);
+}
+
+// What the batch and the page read of a press beside its steps: the failures in the order
+// counted, each with its statement and box, and the inputs as the press left them.
+TEST(PressRecordTest, HoldsTheFailuresAndTheInputsThePressUsed) {
+  using enum PressStatement;
+  struct Case {
+    const char* what;
+    std::array<const char*, 5> texts;  // t, T, Ip, Ia, Ib
+    std::vector<std::pair<PressStatement, TextBox>> failures;
+    ErrorNumber number;  // of every failure
+    bool limited;
+    float t;
+  };
+  const Case cases[] = {
+      {"unreadable",
+       {"0.5", "1", "x", ".5", "1"},
+       {{ReadBox, TextBox::Ip}},
+       ErrorNumber::NotANumber,
+       false,
+       0.5f},
+      {"limited", {"2", "1", "1", ".5", "1"}, {}, ErrorNumber::NotANumber, true, 1.0f},
+      {"negative duty",
+       {"-1", "1", "1", ".5", "1"},
+       {{ComputeResult, TextBox::Text6_1},
+        {ComputeResult, TextBox::Text6_3},
+        {ComputeResult, TextBox::Text6_4},
+        {ComputeResult, TextBox::Text6_5},
+        {ComputeResult, TextBox::Text6_6}},
+       ErrorNumber::SqrtOfNegative,
+       false,
+       -1.0f},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Recorder recorder;
+    for (size_t i = 0; i < kInputBoxes.size(); ++i) {
+      recorder.type(kInputBoxes[i].box, c.texts[i]);
+    }
+    Calculator calc(recorder, '.', &recorder);
+    const PressRecord& record = recorder.press(calc);
+    std::vector<std::pair<PressStatement, TextBox>> failures;
+    for (const CountedFailure& f : record.failures) {
+      failures.emplace_back(f.statement, f.box);
+      EXPECT_EQ(f.number, c.number);
+    }
+    EXPECT_EQ(failures, c.failures);
+    EXPECT_EQ(record.limited(), c.limited);
+    EXPECT_EQ(record.inputs.t, c.t);
+    EXPECT_EQ(record.inputs.D, c.t / 1.0f) << "every case has T = 1";
+  }
 }
 
 // A press that arrives while a message box of another press is up (an accessibility

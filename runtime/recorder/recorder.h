@@ -22,14 +22,12 @@ struct Step {
   std::string text;                                // Set: its new text; Message: the prompt
   MessageStyle style = MessageStyle::Information;  // Message
   std::string title;                               // Message
-
-  bool operator==(const Step&) const = default;
 };
 
 // Everything one press did and used: what a front end shows (the steps, in order) and what
 // it cannot see in them (the inputs after the duty limit, the failures the press counted).
 struct PressRecord {
-  WaveformInputs inputs;
+  WaveformInputs inputs;  // as press() found them when the press was over
   std::vector<Step> steps;
   std::vector<CountedFailure> failures;  // in the order counted, with the slot's box
   bool ended = false;                    // by this press or an earlier one
