@@ -120,7 +120,7 @@ bool appendPress(Recorder& recorder, std::span<const std::string_view, 5> point,
   // Each result column shows the last text of its box; the t box's write is in the input
   // columns already, as the t the press ended with.
   std::array<std::string_view, kResultSlotFacts.size()> results{};
-  for (const Step& step : record.steps) {
+  for (const Step& step : record.steps()) {
     const auto slot = std::ranges::find(kResultSlotFacts, step.box, &ResultSlotFacts::box);
     if (step.kind == StepKind::Set && slot != kResultSlotFacts.end()) {
       results[static_cast<size_t>(slot - kResultSlotFacts.begin())] = step.text;
@@ -129,7 +129,9 @@ bool appendPress(Recorder& recorder, std::span<const std::string_view, 5> point,
   for (std::string_view result : results) {
     const size_t start = out.size();
     out += result;
-    std::replace(out.begin() + static_cast<std::ptrdiff_t>(start), out.end(), ',', '.');
+    if (decimalMark == ',') {
+      std::replace(out.begin() + static_cast<std::ptrdiff_t>(start), out.end(), ',', '.');
+    }
     out += ',';
   }
   std::string error;

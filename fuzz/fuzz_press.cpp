@@ -110,7 +110,7 @@ auto& field(Inputs& in, TextBox b) {
 class Session {
  public:
   void press() {
-    const size_t logBefore = fake_.record().steps.size();
+    const size_t logBefore = fake_.record().steps().size();
     const int readBefore = calc_.readErrorCount();
     const int clickBefore = calc_.clickErrorCount();
     const bool endedBefore = calc_.ended();

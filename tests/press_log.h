@@ -27,7 +27,7 @@ inline std::string lineOf(const Step& step) {
 
 inline std::vector<std::string> logOf(const Recorder& recorder) {
   std::vector<std::string> lines;
-  for (const Step& step : recorder.record().steps) {
+  for (const Step& step : recorder.record().steps()) {
     lines.push_back(lineOf(step));
   }
   return lines;
@@ -36,7 +36,7 @@ inline std::vector<std::string> logOf(const Recorder& recorder) {
 // The message boxes shown, as "title|style|prompt".
 inline std::vector<std::string> messagesOf(const Recorder& recorder) {
   std::vector<std::string> lines;
-  for (const Step& step : recorder.record().steps) {
+  for (const Step& step : recorder.record().steps()) {
     if (step.kind == StepKind::Message) {
       lines.push_back(lineOf(step).substr(std::string_view("message:").size()));
     }

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <array>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -52,7 +53,8 @@ class PageCalculator {
     for (size_t i = 0; i < kInputBoxes.size(); ++i) {
       recorder_.type(kInputBoxes[i].box, inputs[i]);
     }
-    return recorder_.press(calculator_).steps;
+    const std::span<const Step> steps = recorder_.press(calculator_).steps();
+    return {steps.begin(), steps.end()};
   }
 
   // A box text as a link carries it: a number read with a decimal comma gets a '.', which

@@ -2,23 +2,37 @@
 #include "runtime/recorder/recorder.h"
 
 #include <algorithm>
+#include <span>
 
 namespace rms {
 
 bool PressRecord::limited() const {
-  return std::any_of(steps.begin(), steps.end(), [](const Step& step) {
+  const std::span<const Step> all = steps();
+  return std::any_of(all.begin(), all.end(), [](const Step& step) {
     return step.kind == StepKind::Message && step.style == MessageStyle::Information;
   });
 }
 
+void Recorder::add(StepKind kind, TextBox box, std::string_view text, MessageStyle style,
+                   std::string_view title) {
+  if (record_.count_ == record_.steps_.size()) {
+    record_.steps_.emplace_back();
+  }
+  Step& step = record_.steps_[record_.count_++];
+  step.kind = kind;
+  step.box = box;
+  step.text.assign(text);
+  step.style = style;
+  step.title.assign(title);
+}
+
 void Recorder::setText(TextBox box, std::string_view text) {
   texts_[index(box)].assign(text);
-  record_.steps.push_back({StepKind::Set, box, std::string(text), MessageStyle::Information, {}});
+  add(StepKind::Set, box, text, MessageStyle::Information, {});
 }
 
 void Recorder::showMessage(std::string_view prompt, MessageStyle style, std::string_view title) {
-  record_.steps.push_back(
-      {StepKind::Message, TextBox::t, std::string(prompt), style, std::string(title)});
+  add(StepKind::Message, TextBox::t, prompt, style, title);
   if (onMessage) {
     onMessage(*this);
   }
@@ -26,7 +40,7 @@ void Recorder::showMessage(std::string_view prompt, MessageStyle style, std::str
 
 void Recorder::endProgram() {
   record_.ended = true;
-  record_.steps.push_back({StepKind::End, TextBox::t, {}, MessageStyle::Information, {}});
+  add(StepKind::End, TextBox::t, {}, MessageStyle::Information, {});
 }
 
 void Recorder::failureCounted(const CountedFailure& failure) {
@@ -41,7 +55,7 @@ const PressRecord& Recorder::press(Calculator& calculator) {
 }
 
 void Recorder::clearRecord() {
-  record_.steps.clear();
+  record_.count_ = 0;
   record_.failures.clear();
 }
 

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,14 +27,22 @@ struct Step {
 
 // Everything one press did and used: what a front end shows (the steps, in order) and what
 // it cannot see in them (the inputs after the duty limit, the failures the press counted).
-struct PressRecord {
-  WaveformInputs inputs;  // as press() found them when the press was over
-  std::vector<Step> steps;
+class PressRecord {
+ public:
+  WaveformInputs inputs;                 // as press() found them when the press was over
   std::vector<CountedFailure> failures;  // in the order counted, with the slot's box
   bool ended = false;                    // by this press or an earlier one
 
+  std::span<const Step> steps() const { return {steps_.data(), count_}; }
   // The duty-limit warning is a press's one information box; the others are errors.
   bool limited() const;
+
+ private:
+  friend class Recorder;
+  // The steps past count_ are left from earlier records and kept for their texts' memory:
+  // a batch row then records without allocating.
+  std::vector<Step> steps_;
+  size_t count_ = 0;
 };
 
 // The window as boxes in memory, and the recorder of what presses do to it. The batch writes
@@ -67,6 +76,8 @@ class Recorder final : public Services, public PressListener {
 
  private:
   static constexpr size_t index(TextBox box) { return static_cast<size_t>(box); }
+  void add(StepKind kind, TextBox box, std::string_view text, MessageStyle style,
+           std::string_view title);
 
   // In TextBox order: the window's initial texts of t, P, Ip, Ia and Ib; results empty.
   std::array<std::string, static_cast<size_t>(TextBox::Text6_6) + 1> texts_{"0.5", "1", "1", ".5",
