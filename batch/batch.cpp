@@ -16,6 +16,7 @@
 #include "rms/identity.h"
 #include "runtime/conversions.h"
 #include "runtime/failure.h"
+#include "runtime/recorder/recorder.h"
 #include "runtime/services.h"
 #include "window/calculator.h"
 
@@ -71,58 +72,6 @@ std::string_view columnOf(const CountedFailure& failure) {
   return "D";  // not reached
 }
 
-size_t resultIndex(TextBox box) {
-  return static_cast<size_t>(box) - static_cast<size_t>(TextBox::Text6_0);
-}
-
-// The window of one row: its input boxes hold the row's texts, and whatever the press
-// writes, shows or counts is kept for the row. A comma written as the decimal mark (in a
-// file that reads with one) is written back as '.', the mark of every output.
-class RowServices : public Services, public PressListener {
- public:
-  std::array<std::string_view, 5> inputs;  // the row's texts, valid for one press
-
-  void clear() {
-    for (std::string& result : results_) {
-      result.clear();
-    }
-    failures_.clear();
-    limited_ = false;
-  }
-
-  std::string text(TextBox box) const override {
-    if (box < TextBox::Text6_0) {
-      return std::string(inputs[static_cast<size_t>(box)]);
-    }
-    return results_[resultIndex(box)];
-  }
-  void setText(TextBox box, std::string_view text) override {
-    if (box < TextBox::Text6_0) {
-      return;  // only t is written back; the row shows the t the press ended with
-    }
-    std::string& result = results_[resultIndex(box)];
-    result.assign(text);
-    if (result.find(',') != std::string::npos) {
-      std::replace(result.begin(), result.end(), ',', '.');
-    }
-  }
-  // The duty-limit warning is the press's one information box; the others are errors.
-  void showMessage(std::string_view, MessageStyle style, std::string_view) override {
-    limited_ = limited_ || style == MessageStyle::Information;
-  }
-  void endProgram() override {}
-  void failureCounted(const CountedFailure& failure) override { failures_.push_back(failure); }
-
-  bool limited() const { return limited_; }
-  const std::array<std::string, 6>& results() const { return results_; }
-  const std::vector<CountedFailure>& failures() const { return failures_; }
-
- private:
-  std::array<std::string, 6> results_;
-  std::vector<CountedFailure> failures_;
-  bool limited_ = false;
-};
-
 void appendCsvField(std::string_view text, std::string& out) {
   if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
     out.append(text);
@@ -146,30 +95,56 @@ void appendErrorRow(std::string_view why, std::string& out) {
   out += '\n';
 }
 
-// One press of a fresh window over the row's texts, written as the row.
-bool appendPress(RowServices& services, char decimalMark, std::string& out) {
-  services.clear();
-  Calculator calculator(services, decimalMark, &services);
-  calculator.Command1_Click();
+// Each result column shows the last text of its box; the t box's write is in the input
+// columns already, as the t the press ended with.
+std::array<std::string_view, kResultSlotFacts.size()> resultTexts(const PressRecord& record) {
+  std::array<std::string_view, kResultSlotFacts.size()> results{};
+  for (const Step& step : record.steps()) {
+    const auto slot = std::ranges::find(kResultSlotFacts, step.box, &ResultSlotFacts::box);
+    if (step.kind == StepKind::Set && slot != kResultSlotFacts.end()) {
+      results[static_cast<size_t>(slot - kResultSlotFacts.begin())] = step.text;
+    }
+  }
+  return results;
+}
 
-  const WaveformInputs& in = calculator.inputs();
+const PressRecord& pressOf(Recorder& recorder, std::span<const std::string_view, 5> point,
+                           char decimalMark) {
+  for (size_t i = 0; i < kInputColumns.size(); ++i) {
+    recorder.type(kInputColumns[i].box, point[i]);
+  }
+  Calculator calculator(recorder, decimalMark, &recorder);
+  return recorder.press(calculator);
+}
+
+// One press of a fresh window over the row's texts, written as the row. A comma written
+// as the decimal mark (in a file that reads with one) is written as '.', the mark of every
+// output.
+bool appendPress(Recorder& recorder, std::span<const std::string_view, 5> point, char decimalMark,
+                 std::string& out) {
+  const PressRecord& record = pressOf(recorder, point, decimalMark);
+
   for (const InputColumn& input : kInputColumns) {
-    const bool read = std::ranges::none_of(services.failures(), [&](const CountedFailure& f) {
+    const bool read = std::ranges::none_of(record.failures, [&](const CountedFailure& f) {
       return f.statement == PressStatement::ReadBox && f.box == input.box;
     });
     if (read) {
-      out += std::string_view(SingleText(in.*input.field));
+      out += std::string_view(SingleText(record.inputs.*input.field));
     }
     out += ',';
   }
-  out += std::string_view(SingleText(in.D));
-  out += services.limited() ? ",yes," : ",no,";
-  for (const std::string& result : services.results()) {
+  out += std::string_view(SingleText(record.inputs.D));
+  out += record.limited() ? ",yes," : ",no,";
+  for (std::string_view result : resultTexts(record)) {
+    const size_t start = out.size();
     out += result;
+    if (decimalMark == ',') {
+      std::replace(out.begin() + static_cast<std::ptrdiff_t>(start), out.end(), ',', '.');
+    }
     out += ',';
   }
   std::string error;
-  for (const CountedFailure& failure : services.failures()) {
+  for (const CountedFailure& failure : record.failures) {
     if (!error.empty()) {
       error += "; ";
     }
@@ -185,18 +160,17 @@ class RowMaker {
  public:
   bool append(std::span<const std::string_view, 5> point, char decimalMark, std::string& out,
               RowObserver* observer) {
-    std::ranges::copy(point, services_.inputs.begin());
     const size_t start = out.size();
-    const bool complete = appendPress(services_, decimalMark, out);
+    const bool complete = appendPress(recorder_, point, decimalMark, out);
     if (observer != nullptr) {
-      observer->rowComputed(services_.inputs, decimalMark,
+      observer->rowComputed(point, decimalMark,
                             std::string_view(out).substr(start, out.size() - start - 1));
     }
     return complete;
   }
 
  private:
-  RowServices services_;
+  Recorder recorder_;
 };
 
 std::string systemReason(int error) {
@@ -274,11 +248,16 @@ bool AppendBatchRow(std::string_view line, std::string& out) {
 }
 
 RecordedPress PressPoint(std::span<const std::string_view, 5> texts, char decimalMark) {
-  RowServices services;
-  std::ranges::copy(texts, services.inputs.begin());
-  Calculator calculator(services, decimalMark, &services);
-  calculator.Command1_Click();
-  return {calculator.inputs(), services.limited(), services.results(), services.failures()};
+  Recorder recorder;
+  const PressRecord& record = pressOf(recorder, texts, decimalMark);
+  RecordedPress press{record.inputs, record.limited(), {}, record.failures};
+  std::ranges::copy(resultTexts(record), press.results.begin());
+  if (decimalMark == ',') {
+    for (std::string& result : press.results) {
+      std::ranges::replace(result, ',', '.');
+    }
+  }
+  return press;
 }
 
 int RunBatch(ByteSource& in, std::string_view inputName, std::ostream& out, std::ostream& err,

@@ -7,7 +7,7 @@
 #include "figure/figure.h"
 #include "figure/svg.h"
 #include "runtime/conversions.h"
-#include "runtime/fake_services.h"
+#include "runtime/recorder/recorder.h"
 #include "window/calculator.h"
 
 namespace rms {
@@ -54,11 +54,11 @@ void Conversions(benchmark::State& state) {
 BENCHMARK(Conversions);
 
 void WholePress(benchmark::State& state) {
-  FakeServices fake;
+  Recorder fake;
   Calculator calc(fake);
   for (auto _ : state) {
     calc.Command1_Click();
-    fake.clearLog();  // keeps the log from growing; a vector clear costs next to nothing
+    fake.clearRecord();  // keeps the record from growing; a vector clear costs next to nothing
   }
 }
 BENCHMARK(WholePress);

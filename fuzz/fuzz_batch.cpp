@@ -23,7 +23,7 @@
 
 #include "batch/batch.h"
 #include "runtime/conversions.h"
-#include "runtime/fake_services.h"
+#include "runtime/recorder/recorder.h"
 #include "window/calculator.h"
 
 namespace {
@@ -83,7 +83,7 @@ class PressCheck : public rms::RowObserver {
                    std::string_view row) override {
     ++rows;
     const TextBox boxes[] = {TextBox::t, TextBox::P, TextBox::Ip, TextBox::Ia, TextBox::Ib};
-    rms::FakeServices fake;
+    rms::Recorder fake;
     for (size_t b = 0; b < 5; ++b) {
       fake.type(boxes[b], texts[b]);
     }
@@ -102,8 +102,7 @@ class PressCheck : public rms::RowObserver {
               "an input column is not the field the window read", row);
     }
     require(columns[5] == rms::SingleToText(in.D), "D is not the window's", row);
-    const bool warned = std::ranges::any_of(
-        fake.messages(), [](const std::string& m) { return m.starts_with("Warning|"); });
+    const bool warned = fake.record().limited();
     require(columns[6] == (warned ? "yes" : "no"), "the limit is not the window's warning", row);
     for (size_t c = 0; c < rms::kResultSlotFacts.size(); ++c) {
       require(columns[7 + c] == withPoint(fake.text(rms::kResultSlotFacts[c].box)),

@@ -29,7 +29,7 @@
 #include "fuzz/press_invariants.h"
 #include "runtime/conversions.h"
 #include "runtime/failure.h"
-#include "runtime/fake_services.h"
+#include "tests/press_log.h"
 #include "window/calculator.h"
 
 namespace {
@@ -110,7 +110,7 @@ auto& field(Inputs& in, TextBox b) {
 class Session {
  public:
   void press() {
-    const size_t logBefore = fake_.log().size();
+    const size_t logBefore = fake_.record().steps().size();
     const int readBefore = calc_.readErrorCount();
     const int clickBefore = calc_.clickErrorCount();
     const bool endedBefore = calc_.ended();
@@ -128,8 +128,8 @@ class Session {
 
     calc_.Command1_Click();
 
-    const std::vector<std::string> log(fake_.log().begin() + static_cast<long>(logBefore),
-                                       fake_.log().end());
+    std::vector<std::string> log = rms::logOf(fake_);
+    log.erase(log.begin(), log.begin() + static_cast<long>(logBefore));
     const int read = calc_.readErrorCount();
     const int click = calc_.clickErrorCount();
     require(read >= readBefore && click >= clickBefore, "a failure count went down");
@@ -199,7 +199,7 @@ class Session {
   void type(TextBox b, std::string_view text) { fake_.type(b, text); }
 
  private:
-  rms::FakeServices fake_;
+  rms::Recorder fake_;
   rms::Calculator calc_{fake_};
 };
 

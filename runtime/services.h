@@ -47,8 +47,9 @@ enum class MessageStyle : int {
 };
 
 // What the calculator logic needs of the window engine. The logic never touches a
-// widget: a Qt implementation drives the real window, a fake records everything for
-// the tests. The arithmetic services (conversions, square root, checked arithmetic)
+// widget: a Qt implementation drives the real window, the Recorder (runtime/recorder/)
+// keeps the boxes in memory and records the press for the batch, the page and the tests.
+// The arithmetic services (conversions, square root, checked arithmetic)
 // are deterministic and live beside this interface as plain functions.
 class Services {
  public:

@@ -13,7 +13,7 @@ declare -A groups=(
   [desktop]="build-essential cmake ninja-build qt6-base-dev qt6-qpa-plugins libgl-dev
     fonts-liberation"
   # The native suite: GoogleTest and Google Benchmark, the sanitizer and fuzzer builds with
-  # clang, the format check, screenshots under Xvfb, the icon files made from the two
+  # clang, GMP for the exact references, the format check, screenshots under Xvfb, the icon files made from the two
   # committed images, and the desktop-integration and packaging checks.
   [tests]="libgtest-dev libgmock-dev libbenchmark-dev googletest clang libclang-rt-dev
     clang-format xvfb xauth xdotool imagemagick icoutils icnsutils desktop-file-utils

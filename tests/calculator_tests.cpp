@@ -1,13 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "runtime/conversions.h"
-#include "runtime/fake_services.h"
+#include "tests/press_log.h"
 #include "window/calculator.h"
 
 namespace rms {
@@ -29,16 +30,16 @@ class CalculatorTest : public testing::Test {
             box(TextBox::Text6_4), box(TextBox::Text6_5), box(TextBox::Text6_6)};
   }
 
-  FakeServices fake;
+  Recorder fake;
   Calculator calc{fake};
 };
 
 TEST_F(CalculatorTest, TheInitialInputsFillAllSixBoxesInOrderWithoutAMessage) {
   EXPECT_EQ(results(), Log(6, ""));
   press();
-  EXPECT_EQ(fake.log(), (Log{"Text6(0)=0.7071067811865475", "Text6(1)=0.5",
-                             "Text6(3)=0.7071067811865476", "Text6(4)=0.5400617248673216",
-                             "Text6(5)=0.408248290463863", "Text6(6)=0.3886407938787006"}));
+  EXPECT_EQ(logOf(fake), (Log{"Text6(0)=0.7071067811865475", "Text6(1)=0.5",
+                              "Text6(3)=0.7071067811865476", "Text6(4)=0.5400617248673216",
+                              "Text6(5)=0.408248290463863", "Text6(6)=0.3886407938787006"}));
   EXPECT_EQ(calc.readErrorCount(), 0);
   EXPECT_EQ(calc.clickErrorCount(), 0);
   EXPECT_EQ(calc.inputs().D, 0.5f);
@@ -55,7 +56,7 @@ TEST_F(CalculatorTest, ResultsAreExactTextsOfTheDoubles) {
 TEST_F(CalculatorTest, AnEmptyBoxWarnsOnceAndReadsAsItsLastGoodValue) {
   set(TextBox::Ia, "");
   press();
-  EXPECT_EQ(fake.messages(), Log{kFill});
+  EXPECT_EQ(messagesOf(fake), Log{kFill});
   EXPECT_EQ(calc.inputs().Ia, 0.0f);
   EXPECT_EQ(calc.readErrorCount(), 1);
   // Computed with Ia = 0, Ib = 1: the trapezoid is sqrt(0.5 * 1 / 3).
@@ -64,10 +65,10 @@ TEST_F(CalculatorTest, AnEmptyBoxWarnsOnceAndReadsAsItsLastGoodValue) {
   set(TextBox::Ia, "2");
   press();
   set(TextBox::Ia, "");
-  fake.clearLog();
+  fake.clearRecord();
   press();
   // Told again on every press that rests on a value no longer in the box.
-  EXPECT_EQ(fake.messages(), Log{kFill});
+  EXPECT_EQ(messagesOf(fake), Log{kFill});
   EXPECT_EQ(calc.inputs().Ia, 2.0f);
   EXPECT_EQ(calc.readErrorCount(), 2);
 }
@@ -77,7 +78,7 @@ TEST_F(CalculatorTest, FourBadBoxesBringOneMessageAndFourFailures) {
     set(b, "x");
   }
   press();
-  EXPECT_EQ(fake.messages(), Log{kFill});
+  EXPECT_EQ(messagesOf(fake), Log{kFill});
   EXPECT_EQ(calc.readErrorCount(), 4);
   EXPECT_EQ(calc.clickErrorCount(), 0) << "read failures stay in their procedure";
 }
@@ -86,7 +87,7 @@ TEST_F(CalculatorTest, TheMessageComesAtTheFirstBadBoxOfThePress) {
   set(TextBox::Ip, "x");
   set(TextBox::Ib, "y");
   int shown = 0;
-  fake.onMessage = [&](const FakeServices&) {
+  fake.onMessage = [&](const Recorder&) {
     ++shown;
     EXPECT_EQ(calc.inputs().T, 1.0f) << "P is read before Ip";
     EXPECT_EQ(calc.inputs().Ia, 0.0f) << "Ia is read after Ip";
@@ -99,9 +100,9 @@ TEST_F(CalculatorTest, TheMessageComesAtTheFirstBadBoxOfThePress) {
 TEST_F(CalculatorTest, ANumberBeyondTheSingleRangeIsRejectedAndTold) {
   press();
   set(TextBox::Ip, "1e39");
-  fake.clearLog();
+  fake.clearRecord();
   press();
-  EXPECT_EQ(fake.messages(), Log{kFill});
+  EXPECT_EQ(messagesOf(fake), Log{kFill});
   EXPECT_EQ(calc.inputs().Ip, 1.0f);
   EXPECT_EQ(calc.readErrorCount(), 1);
 }
@@ -114,35 +115,35 @@ TEST_F(CalculatorTest, ElevenReadFailuresEndTheProgramAfterSayingWhy) {
   press();
   EXPECT_EQ(calc.readErrorCount(), 8);
   EXPECT_FALSE(fake.ended());
-  fake.clearLog();
+  fake.clearRecord();
   press();
   // Ninth and tenth failures at t and Ip, the eleventh at Ia; Ib is never read and no
   // result is written.
-  EXPECT_EQ(fake.log(), (Log{"message:" + kFill, "message:End|16|Error Not a number", "end"}));
+  EXPECT_EQ(logOf(fake), (Log{"message:" + kFill, "message:End|16|Error Not a number", "end"}));
   EXPECT_EQ(calc.readErrorCount(), 11);
   EXPECT_TRUE(calc.ended());
-  fake.clearLog();
+  fake.clearRecord();
   press();
-  EXPECT_TRUE(fake.log().empty()) << "nothing runs once the program has ended";
+  EXPECT_TRUE(logOf(fake).empty()) << "nothing runs once the program has ended";
 }
 
 TEST_F(CalculatorTest, TGreaterThanTIsLimitedWithAWarningAfterTheBoxShowsThePeriod) {
   set(TextBox::t, "2");
   set(TextBox::Ia, "1");
   std::string tWhenWarned;
-  fake.onMessage = [&](const FakeServices& f) { tWhenWarned = f.text(TextBox::t); };
+  fake.onMessage = [&](const Recorder& f) { tWhenWarned = f.text(TextBox::t); };
   press();
-  EXPECT_EQ(fake.messages(), Log{kDuty});
+  EXPECT_EQ(messagesOf(fake), Log{kDuty});
   EXPECT_EQ(tWhenWarned, "1");
   EXPECT_EQ(calc.inputs().D, 1.0f);
   const Log limited = results();
 
-  FakeServices plain;
+  Recorder plain;
   plain.type(TextBox::t, "1");
   plain.type(TextBox::Ia, "1");
   Calculator reference(plain);
   reference.Command1_Click();
-  EXPECT_TRUE(plain.messages().empty()) << "t equal to T shows no warning";
+  EXPECT_TRUE(messagesOf(plain).empty()) << "t equal to T shows no warning";
   EXPECT_EQ(limited, (Log{plain.text(TextBox::Text6_0), plain.text(TextBox::Text6_1),
                           plain.text(TextBox::Text6_3), plain.text(TextBox::Text6_4),
                           plain.text(TextBox::Text6_5), plain.text(TextBox::Text6_6)}));
@@ -154,16 +155,16 @@ TEST_F(CalculatorTest, ThePeriodWrittenIntoTIsReadBackNextTime) {
   set(TextBox::P, "0.3");
   press();
   EXPECT_EQ(box(TextBox::t), "0.3");
-  fake.clearLog();
+  fake.clearRecord();
   press();
-  EXPECT_TRUE(fake.messages().empty());
+  EXPECT_TRUE(messagesOf(fake).empty());
   EXPECT_EQ(calc.inputs().t, 0.3f);
 }
 
 TEST_F(CalculatorTest, AZeroPeriodFailsTwiceSilentlyAndLeavesNaN) {
   set(TextBox::P, "0");
   press();
-  EXPECT_EQ(fake.messages(), Log{kDuty});
+  EXPECT_EQ(messagesOf(fake), Log{kDuty});
   EXPECT_EQ(box(TextBox::t), "0");
   EXPECT_EQ(calc.clickErrorCount(), 2);
   EXPECT_EQ(results(), (Log{"0.7071067811865475", "NaN", "NaN", "NaN", "NaN", "NaN"}));
@@ -173,7 +174,7 @@ TEST_F(CalculatorTest, ZeroOverZeroIsOneFailureWithoutTheLimit) {
   set(TextBox::t, "0");
   set(TextBox::P, "0");
   press();
-  EXPECT_TRUE(fake.messages().empty());
+  EXPECT_TRUE(messagesOf(fake).empty());
   EXPECT_EQ(calc.clickErrorCount(), 1);
   EXPECT_EQ(results(), (Log{"0.7071067811865475", "NaN", "NaN", "NaN", "NaN", "NaN"}));
 }
@@ -182,7 +183,7 @@ TEST_F(CalculatorTest, AQuotientBeyondTheSingleRangeIsLimited) {
   set(TextBox::t, "1e38");
   set(TextBox::P, "1e-38");
   press();
-  EXPECT_EQ(fake.messages(), Log{kDuty});
+  EXPECT_EQ(messagesOf(fake), Log{kDuty});
   EXPECT_EQ(calc.clickErrorCount(), 1);
   EXPECT_EQ(calc.inputs().D, 1.0f);
   EXPECT_EQ(box(TextBox::t), "1e-38");
@@ -191,10 +192,10 @@ TEST_F(CalculatorTest, AQuotientBeyondTheSingleRangeIsLimited) {
 TEST_F(CalculatorTest, ANegativeDutyCycleEmptiesTheSlotsThatFail) {
   press();
   set(TextBox::t, "-0.5");
-  fake.clearLog();
+  fake.clearRecord();
   press();
   EXPECT_EQ(calc.clickErrorCount(), 5);
-  EXPECT_TRUE(fake.messages().empty()) << "failures one to ten are silent";
+  EXPECT_TRUE(messagesOf(fake).empty()) << "failures one to ten are silent";
   // No box goes on showing the result of the earlier inputs.
   EXPECT_EQ(results(), (Log{"0.7071067811865475", "", "", "", "", ""}));
 }
@@ -204,12 +205,63 @@ TEST_F(CalculatorTest, TheEleventhClickFailureEndsTheProgramAfterSayingWhy) {
   press();
   press();
   EXPECT_EQ(calc.clickErrorCount(), 10);
-  fake.clearLog();
+  fake.clearRecord();
   press();
-  EXPECT_EQ(fake.log(), (Log{"Text6(0)=0.7071067811865475",
-                             "message:End|16|Error Square root of a negative number", "end"}));
+  EXPECT_EQ(logOf(fake), (Log{"Text6(0)=0.7071067811865475",
+                              "message:End|16|Error Square root of a negative number", "end"}));
   EXPECT_TRUE(calc.ended());
   EXPECT_EQ(calc.readErrorCount(), 0);
+}
+
+// What the batch and the page read of a press beside its steps: the failures in the order
+// counted, each with its statement and box, and the inputs as the press left them.
+TEST(PressRecordTest, HoldsTheFailuresAndTheInputsThePressUsed) {
+  using enum PressStatement;
+  struct Case {
+    const char* what;
+    std::array<const char*, 5> texts;  // t, T, Ip, Ia, Ib
+    std::vector<std::pair<PressStatement, TextBox>> failures;
+    ErrorNumber number;  // of every failure
+    bool limited;
+    float t;
+  };
+  const Case cases[] = {
+      {"unreadable",
+       {"0.5", "1", "x", ".5", "1"},
+       {{ReadBox, TextBox::Ip}},
+       ErrorNumber::NotANumber,
+       false,
+       0.5f},
+      {"limited", {"2", "1", "1", ".5", "1"}, {}, ErrorNumber::NotANumber, true, 1.0f},
+      {"negative duty",
+       {"-1", "1", "1", ".5", "1"},
+       {{ComputeResult, TextBox::Text6_1},
+        {ComputeResult, TextBox::Text6_3},
+        {ComputeResult, TextBox::Text6_4},
+        {ComputeResult, TextBox::Text6_5},
+        {ComputeResult, TextBox::Text6_6}},
+       ErrorNumber::SqrtOfNegative,
+       false,
+       -1.0f},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Recorder recorder;
+    for (size_t i = 0; i < kInputBoxes.size(); ++i) {
+      recorder.type(kInputBoxes[i].box, c.texts[i]);
+    }
+    Calculator calc(recorder, '.', &recorder);
+    const PressRecord& record = recorder.press(calc);
+    std::vector<std::pair<PressStatement, TextBox>> failures;
+    for (const CountedFailure& f : record.failures) {
+      failures.emplace_back(f.statement, f.box);
+      EXPECT_EQ(f.number, c.number);
+    }
+    EXPECT_EQ(failures, c.failures);
+    EXPECT_EQ(record.limited(), c.limited);
+    EXPECT_EQ(record.inputs.t, c.t);
+    EXPECT_EQ(record.inputs.D, c.t / 1.0f) << "every case has T = 1";
+  }
 }
 
 // A press that arrives while a message box of another press is up (an accessibility
@@ -228,10 +280,10 @@ TEST(NestedPressTest, APressWhileAMessageIsUpChangesNothing) {
     SCOPED_TRACE(c.what);
     std::vector<Log> sessions;
     for (bool pressInside : {false, true}) {
-      FakeServices fake;
+      Recorder fake;
       Calculator calc(fake);
       fake.type(c.box, c.text);
-      fake.onMessage = [&](const FakeServices&) {
+      fake.onMessage = [&](const Recorder&) {
         if (std::exchange(pressInside, false)) {
           fake.type(TextBox::t, "-5");
           calc.Command1_Click();
@@ -239,10 +291,11 @@ TEST(NestedPressTest, APressWhileAMessageIsUpChangesNothing) {
       };
       Log& log = sessions.emplace_back();
       const auto record = [&] {
-        log.insert(log.end(), fake.log().begin(), fake.log().end());
+        const Log lines = logOf(fake);
+        log.insert(log.end(), lines.begin(), lines.end());
         log.push_back(std::to_string(calc.readErrorCount()) + " read failures, " +
                       std::to_string(calc.clickErrorCount()) + " click failures");
-        fake.clearLog();
+        fake.clearRecord();
       };
       for (int i = 0; i < c.presses; ++i) {
         calc.Command1_Click();
@@ -266,20 +319,20 @@ TEST_F(CalculatorTest, TypedResultTextsAreReplacedOnTheNextPress) {
 // On a desktop that writes a decimal comma: a comma and a point read alike, and t and the
 // results are written with a comma. Both separators at once are not a number.
 TEST(DecimalCommaCalculatorTest, ReadsBothSeparatorsAndWritesTheComma) {
-  FakeServices fake;
+  Recorder fake;
   Calculator calc(fake, ',');
   fake.type(TextBox::t, "0,5");  // Ia keeps its ".5"
   calc.Command1_Click();
-  EXPECT_EQ(fake.log(), (Log{"Text6(0)=0,7071067811865475", "Text6(1)=0,5",
-                             "Text6(3)=0,7071067811865476", "Text6(4)=0,5400617248673216",
-                             "Text6(5)=0,408248290463863", "Text6(6)=0,3886407938787006"}));
+  EXPECT_EQ(logOf(fake), (Log{"Text6(0)=0,7071067811865475", "Text6(1)=0,5",
+                              "Text6(3)=0,7071067811865476", "Text6(4)=0,5400617248673216",
+                              "Text6(5)=0,408248290463863", "Text6(6)=0,3886407938787006"}));
 
   fake.type(TextBox::t, "5");
   fake.type(TextBox::P, "0,3");
   fake.type(TextBox::Ip, "1.234,5");
-  fake.clearLog();
+  fake.clearRecord();
   calc.Command1_Click();
-  EXPECT_EQ(fake.messages(), (Log{kFill, kDuty}));
+  EXPECT_EQ(messagesOf(fake), (Log{kFill, kDuty}));
   EXPECT_EQ(calc.inputs().Ip, 1.0f);
   EXPECT_EQ(fake.text(TextBox::t), "0,3");
 }

@@ -14,8 +14,8 @@
 #include "batch/batch.h"
 #include "batch/messages.h"
 #include "runtime/conversions.h"
-#include "runtime/fake_services.h"
 #include "runtime/qt/engine_options.h"
+#include "tests/press_log.h"
 #include "window/calculator.h"
 
 namespace rms {
@@ -405,7 +405,7 @@ TEST(BatchAndWindow, GiveTheSameTextsAsAFreshWindowAfterOnePress) {
     std::vector<std::string> batch = columns(row);
     ASSERT_GE(batch.size(), 14u) << row;
 
-    FakeServices fake;
+    Recorder fake;
     for (size_t b = 0; b < 5; ++b) {
       fake.type(kBoxes[b], texts[b]);
     }
@@ -424,7 +424,7 @@ TEST(BatchAndWindow, GiveTheSameTextsAsAFreshWindowAfterOnePress) {
       EXPECT_EQ(batch[b], read ? SingleToText(in.*fields[b]) : "") << b << " of " << row;
       unread += !read;
     }
-    const bool warned = std::ranges::count(fake.messages(), kDuty) == 1;
+    const bool warned = std::ranges::count(messagesOf(fake), kDuty) == 1;
     EXPECT_EQ(batch[5], SingleToText(in.D)) << row;
     EXPECT_EQ(batch[6], warned ? "yes" : "no") << row;
     if (warned) {

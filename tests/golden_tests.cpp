@@ -25,7 +25,7 @@
 
 #include "runtime/conversions.h"
 #include "runtime/failure.h"
-#include "runtime/fake_services.h"
+#include "runtime/recorder/recorder.h"
 #include "window/calculator.h"
 
 namespace rms {
@@ -56,7 +56,7 @@ std::string bits(Number value) {
 // One press on a fresh window, as a table row: the five texts, D, then each result as
 // its bits or "error N". The result boxes must show exactly these results.
 std::string pressRow(const Texts& texts) {
-  FakeServices fake;
+  Recorder fake;
   Calculator calc(fake);
   for (size_t i = 0; i < texts.size(); ++i) {
     fake.type(kInputBoxes[i].box, texts[i]);

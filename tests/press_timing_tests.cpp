@@ -13,7 +13,7 @@
 #include <string>
 
 #include "runtime/conversions.h"
-#include "runtime/fake_services.h"
+#include "tests/press_log.h"
 #include "window/calculator.h"
 
 namespace rms {
@@ -51,7 +51,7 @@ class HugeTexts : public testing::TestWithParam<HugeText> {};
 TEST_P(HugeTexts, OnePressFinishesQuicklyAndFollowsThePolicy) {
   const HugeText& h = GetParam();
   ASSERT_GE(h.text.size(), kMegabyte);
-  FakeServices fake;
+  Recorder fake;
   Calculator calc(fake);
   for (TextBox b : kInputs) {
     fake.type(b, h.text);
@@ -69,12 +69,12 @@ TEST_P(HugeTexts, OnePressFinishesQuicklyAndFollowsThePolicy) {
     EXPECT_EQ(calc.readErrorCount(), 0);
     EXPECT_EQ(calc.inputs().T, h.value);
     // t = T here: no duty limit, and a zero period fails silently.
-    EXPECT_TRUE(fake.messages().empty());
+    EXPECT_TRUE(messagesOf(fake).empty());
   } else {
     EXPECT_EQ(calc.readErrorCount(), 5);
     EXPECT_EQ(calc.inputs().T, 0.0f) << "a rejected box leaves its field as it was";
-    ASSERT_FALSE(fake.messages().empty());
-    EXPECT_EQ(fake.messages().front(), "Error|16|Please ensure all boxes are filled");
+    ASSERT_FALSE(messagesOf(fake).empty());
+    EXPECT_EQ(messagesOf(fake).front(), "Error|16|Please ensure all boxes are filled");
   }
   // A result box never echoes the input: it holds a short number text, "NaN" or nothing.
   for (TextBox b : kResults) {
@@ -103,7 +103,7 @@ INSTANTIATE_TEST_SUITE_P(
 // The same in a long session: a hundred presses on a megabyte of junk that alternates
 // with good input never slow down and end the program at the eleventh failure.
 TEST(HugeTextSession, RepeatedPressesStayFastUntilTheProgramEnds) {
-  FakeServices fake;
+  Recorder fake;
   Calculator calc(fake);
   const std::string bad = junk(kMegabyte, 11);
   int presses = 0;

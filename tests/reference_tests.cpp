@@ -3,8 +3,8 @@
 //
 // The formulas in core/ work in double precision in a fixed order. Here nothing is
 // computed in floating point: every single input and every double result is an exact
-// dyadic rational m * 2^e, and the checks compare squares of such numbers with exact
-// big-integer arithmetic. That choice makes the reference itself free of rounding, so
+// dyadic rational m * 2^e, and the checks compare squares of such numbers in GMP's exact
+// rational arithmetic. That choice makes the reference itself free of rounding, so
 // an error bound states a property of core/ alone (long double would have needed its
 // own error analysis, and 64 bits of mantissa leave little room under a 2 ulp check).
 //
@@ -13,6 +13,7 @@
 // normal double range. So every operation is one relative rounding of at most
 // u = 2^-53, and the bounds below follow from counting those roundings.
 
+#include <gmpxx.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -30,199 +31,22 @@
 namespace rms {
 namespace {
 
-// ---------------------------------------------------------------------------------
-// Signed big integers: just enough for products, sums and comparisons.
-
-class Int {
- public:
-  Int() = default;
-  explicit Int(uint64_t magnitude, bool negative = false) {
-    while (magnitude != 0) {
-      mag_.push_back(static_cast<uint32_t>(magnitude));
-      magnitude >>= 32;
-    }
-    neg_ = negative && !mag_.empty();
-  }
-
-  int sign() const { return mag_.empty() ? 0 : (neg_ ? -1 : 1); }
-
-  Int operator-() const {
-    Int r = *this;
-    r.neg_ = !r.neg_ && !r.mag_.empty();
-    return r;
-  }
-
-  // this * 2^bits
-  Int shifted(unsigned bits) const {
-    if (mag_.empty()) {
-      return *this;
-    }
-    Int r;
-    r.neg_ = neg_;
-    r.mag_.assign(bits / 32, 0);
-    const unsigned s = bits % 32;
-    uint32_t carry = 0;
-    for (uint32_t limb : mag_) {
-      r.mag_.push_back(s == 0 ? limb : (limb << s) | carry);
-      carry = s == 0 ? 0 : limb >> (32 - s);
-    }
-    if (carry != 0) {
-      r.mag_.push_back(carry);
-    }
-    return r;
-  }
-
-  friend Int operator*(const Int& a, const Int& b) {
-    Int r;
-    if (a.mag_.empty() || b.mag_.empty()) {
-      return r;
-    }
-    std::vector<uint64_t> acc(a.mag_.size() + b.mag_.size() + 1, 0);
-    for (size_t i = 0; i < a.mag_.size(); ++i) {
-      uint64_t carry = 0;
-      for (size_t j = 0; j < b.mag_.size(); ++j) {
-        const uint64_t cur = acc[i + j] + uint64_t{a.mag_[i]} * b.mag_[j] + carry;
-        acc[i + j] = cur & 0xffffffffu;
-        carry = cur >> 32;
-      }
-      size_t k = i + b.mag_.size();
-      while (carry != 0) {
-        const uint64_t cur = acc[k] + carry;
-        acc[k++] = cur & 0xffffffffu;
-        carry = cur >> 32;
-      }
-    }
-    r.mag_.assign(acc.begin(), acc.end());
-    r.neg_ = a.neg_ != b.neg_;
-    r.trim();
-    return r;
-  }
-
-  friend Int operator+(const Int& a, const Int& b) {
-    if (a.neg_ == b.neg_) {
-      Int r;
-      r.mag_ = addMag(a.mag_, b.mag_);
-      r.neg_ = a.neg_;
-      r.trim();
-      return r;
-    }
-    const int c = cmpMag(a.mag_, b.mag_);
-    Int r;
-    if (c == 0) {
-      return r;
-    }
-    const Int& big = c > 0 ? a : b;
-    const Int& small = c > 0 ? b : a;
-    r.mag_ = subMag(big.mag_, small.mag_);
-    r.neg_ = big.neg_;
-    r.trim();
-    return r;
-  }
-
-  [[maybe_unused]] friend Int operator-(const Int& a, const Int& b) { return a + (-b); }
-
- private:
-  using Limbs = std::vector<uint32_t>;
-
-  void trim() {
-    while (!mag_.empty() && mag_.back() == 0) {
-      mag_.pop_back();
-    }
-    if (mag_.empty()) {
-      neg_ = false;
-    }
-  }
-  static int cmpMag(const Limbs& a, const Limbs& b) {
-    if (a.size() != b.size()) {
-      return a.size() < b.size() ? -1 : 1;
-    }
-    for (size_t i = a.size(); i-- > 0;) {
-      if (a[i] != b[i]) {
-        return a[i] < b[i] ? -1 : 1;
-      }
-    }
-    return 0;
-  }
-  static Limbs addMag(const Limbs& a, const Limbs& b) {
-    Limbs r(std::max(a.size(), b.size()) + 1, 0);
-    uint64_t carry = 0;
-    for (size_t i = 0; i < r.size(); ++i) {
-      const uint64_t cur = (i < a.size() ? a[i] : 0) + uint64_t{i < b.size() ? b[i] : 0u} + carry;
-      r[i] = static_cast<uint32_t>(cur);
-      carry = cur >> 32;
-    }
-    return r;
-  }
-  // |a| >= |b|
-  static Limbs subMag(const Limbs& a, const Limbs& b) {
-    Limbs r(a.size(), 0);
-    int64_t borrow = 0;
-    for (size_t i = 0; i < a.size(); ++i) {
-      int64_t cur = int64_t{a[i]} - (i < b.size() ? int64_t{b[i]} : 0) - borrow;
-      borrow = cur < 0 ? 1 : 0;
-      if (cur < 0) {
-        cur += int64_t{1} << 32;
-      }
-      r[i] = static_cast<uint32_t>(cur);
-    }
-    return r;
-  }
-
-  bool neg_ = false;
-  Limbs mag_;  // little-endian, no leading zero limb; zero is empty
-};
-
-// An exact dyadic rational m * 2^e.
-struct Exact {
-  Int m;
-  int e = 0;
-};
+// An exact rational; every single and double is one, m * 2^e.
+using Exact = mpq_class;
 
 Exact exact(double x) {
-  if (x == 0.0) {
-    return {};
-  }
-  int exponent = 0;
-  const double fraction = std::frexp(std::fabs(x), &exponent);  // [0.5, 1)
-  const auto mantissa = static_cast<uint64_t>(std::ldexp(fraction, 53));
-  return {Int(mantissa, x < 0), exponent - 53};
+  return Exact(x);  // mpq_set_d: exact for every finite double
 }
 
-Exact exactInt(int64_t v) {
-  return {Int(static_cast<uint64_t>(v < 0 ? -v : v), v < 0), 0};
-}
-
-Exact operator*(const Exact& a, const Exact& b) {
-  return {a.m * b.m, a.e + b.e};
-}
-
-Exact operator+(const Exact& a, const Exact& b) {
-  const int e = std::min(a.e, b.e);
-  return {a.m.shifted(static_cast<unsigned>(a.e - e)) + b.m.shifted(static_cast<unsigned>(b.e - e)),
-          e};
-}
-
-Exact operator-(const Exact& a) {
-  return {-a.m, a.e};
-}
-Exact operator-(const Exact& a, const Exact& b) {
-  return a + (-b);
+Exact exactInt(long v) {
+  return Exact(v);
 }
 
 int sign(const Exact& a) {
-  return a.m.sign();
-}
-Exact abs(const Exact& a) {
-  return sign(a) < 0 ? -a : a;
-}
-bool operator<=(const Exact& a, const Exact& b) {
-  return sign(b - a) >= 0;
-}
-bool operator<(const Exact& a, const Exact& b) {
-  return sign(b - a) > 0;
+  return sgn(a);
 }
 
-const Exact kU = {Int(1), -53};  // unit roundoff of double
+const Exact kU(mpz_class(1), mpz_class(1) << 53);  // unit roundoff of double
 
 // Distance from |x| to the next double up: the ulp of x.
 Exact ulp(double x) {

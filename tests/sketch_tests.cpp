@@ -10,13 +10,14 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "runtime/qt/qt_services.h"
 #include "tests/test_application.h"
 #include "window/calculator.h"
+#include "window/layout.h"
 #include "window/main_window.h"
 #include "window/sketch_data.h"
 #include "window/sketches.h"
@@ -201,79 +202,97 @@ QPoint across(const QLine& l) {
   return std::abs(l.dy()) > std::abs(l.dx()) ? QPoint(1, 0) : QPoint(0, 1);
 }
 
-// --- The tables ---------------------------------------------------------------------
+// --- The tables, against the picture they draw -------------------------------------
+// Where each line is painted is the painting tests' business; here the tables are held to
+// the design: one row per element, each panel's lines within its axes, each level named by
+// the window's label beside it.
 
-std::vector<std::string> sorted(std::vector<std::string> v) {
-  std::sort(v.begin(), v.end());
-  return v;
+const SketchLine& lineNamed(std::string_view name, int index) {
+  const auto* line = std::find_if(kLines.begin(), kLines.end(), [&](const SketchLine& l) {
+    return l.name == name && l.index == index;
+  });
+  EXPECT_NE(line, kLines.end()) << nameOf(name, index);
+  return line != kLines.end() ? *line : kLines.front();
 }
 
-TEST(SketchTables, HoldEveryNamedElementOfTheWindowExactlyOnce) {
-  // Layout names as designed, with the gaps in the array indices.
-  const std::vector<std::string> expectedLines{
-      "Line33",    "Line1(0)",  "Line2(0)",  "Line52(0)", "Line1(1)",  "Line2(1)",  "Line52(1)",
-      "Line1(3)",  "Line3(0)",  "Line52(3)", "Line1(4)",  "Line3(1)",  "Line4",     "Line8",
-      "Line12",    "Line5",     "Line9",     "Line13",    "Line6",     "Line10",    "Line14",
-      "Line7",     "Line11",    "Line32",    "Line31",    "Line50",    "Line51",    "Line15",
-      "Line16",    "Line17",    "Line18",    "Line19",    "Line20",    "Line21",    "Line23",
-      "Line22",    "Line24",    "Line52(4)", "Line25",    "Line26",    "Line27(0)", "Line28(0)",
-      "Line29(0)", "Line30(0)", "Line27(1)", "Line28(1)", "Line29(1)", "Line30(1)", "Line27(3)",
-      "Line28(3)", "Line29(3)", "Line30(3)", "Line27(2)", "Line28(2)", "Line35",    "Line36",
-      "Line37",    "Line38",    "Line39",    "Line40",    "Line41",    "Line42",    "Line44",
-      "Line34",    "Line53",    "Line45",    "Line43",    "Line47",    "Line46",    "Line49",
-      "Line48"};
-  const std::vector<std::string> expectedShapes{
-      "Shape1(0) ellipse",   "Shape1(1) ellipse",  "Shape1(5) ellipse",   "Shape1(4) ellipse",
-      "Shape1(3) ellipse",   "Shape2(0) mask",     "Shape1(2) ellipse",   "Shape1(9) ellipse",
-      "Shape1(7) ellipse",   "Shape2(2) mask",     "Shape3(0) rectangle", "Shape4(0) rectangle",
-      "Shape5(0) rectangle", "Shape6(0) rectangle"};
-  ASSERT_EQ(expectedLines.size(), 70u + 1u);
-  ASSERT_EQ(expectedShapes.size(), 14u);
-
-  std::vector<std::string> lines;
+TEST(SketchTables, NameEveryElementOnce) {
+  std::vector<std::string> names;
   for (const SketchLine& l : kLines) {
-    lines.push_back(nameOf(l.name, l.index));
-  }
-  std::vector<std::string> shapes;
-  for (const SketchShape& s : kShapes) {
-    shapes.push_back(nameOf(s.name, s.index) + " " + std::string(nameOf(s.kind)));
-  }
-  EXPECT_EQ(sorted(lines), sorted(expectedLines));
-  EXPECT_EQ(sorted(shapes), sorted(expectedShapes));
-}
-
-std::string describe(const SketchLine& l) {
-  std::ostringstream out;
-  out << nameOf(l.name, l.index) << " (" << l.twips.x1 << ", " << l.twips.y1 << ") (" << l.twips.x2
-      << ", " << l.twips.y2 << ") " << (l.style == LineStyle::Solid ? "solid" : "dotted");
-  return out.str();
-}
-
-std::string describe(const SketchShape& s) {
-  std::ostringstream out;
-  out << nameOf(s.name, s.index) << " " << nameOf(s.kind) << " " << s.twips.left << " "
-      << s.twips.top << " " << s.twips.width << " " << s.twips.height;
-  return out.str();
-}
-
-TEST(SketchTables, RowsCarryTheirDesignedTwips) {
-  std::vector<std::string> rows;
-  for (const SketchLine& l : kLines) {
-    rows.push_back(describe(l));
+    names.push_back(nameOf(l.name, l.index));
   }
   for (const SketchShape& s : kShapes) {
-    rows.push_back(describe(s));
+    names.push_back(nameOf(s.name, s.index));
   }
-  for (const char* want :
-       {"Line33 (6600, 120) (6600, 5520) solid", "Line52(0) (1800, 240) (240, 240) dotted",
-        "Line1(4) (120, 2160) (120, 2760) solid", "Line51 (1920, 2520) (1800, 2520) dotted",
-        "Line23 (1080, 3000) (1080, 3480) solid", "Line27(2) (1200, 4080) (1440, 3720) solid",
-        "Line29(3) (1200, 4560) (1080, 4560) solid", "Line41 (1800, 3720) (1680, 3840) solid",
-        "Line34 (360, 4560) (360, 4920) dotted", "Line48 (360, 5160) (480, 5040) solid",
-        "Shape1(5) ellipse 600 240 255 735", "Shape1(9) ellipse 600 960 255 735",
-        "Shape2(0) mask 120 600 1335 495", "Shape2(2) mask 120 1320 1455 495",
-        "Shape6(0) rectangle 1200 1560 255 495"}) {
-    EXPECT_NE(std::find(rows.begin(), rows.end(), want), rows.end()) << want;
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(std::adjacent_find(names.begin(), names.end()), names.end());
+}
+
+// The panels above the AC-coupled one, each drawn between its vertical and its time axis,
+// which meet at its origin. Every line that lies at their height belongs to one of them and
+// stays right of its vertical axis, within its height, and short of the level labels.
+TEST(SketchTables, KeepEachPanelsLinesWithinItsAxes) {
+  struct Axes {
+    std::string_view vertical;
+    int verticalIndex;
+    std::string_view time;
+    int timeIndex;
+  };
+  const Axes panels[] = {{"Line1", 0, "Line2", 0},
+                         {"Line1", 1, "Line2", 1},
+                         {"Line1", 3, "Line3", 0},
+                         {"Line1", 4, "Line3", 1},
+                         {"Line15", kNoIndex, "Line16", kNoIndex}};
+  constexpr int kLabelColumn = 2040;  // the left edge of the level labels
+  for (const Axes& p : panels) {
+    const TwipsLine v = lineNamed(p.vertical, p.verticalIndex).twips;
+    const TwipsLine t = lineNamed(p.time, p.timeIndex).twips;
+    EXPECT_EQ(std::pair(v.x2, v.y2), std::pair(t.x2, t.y2)) << p.vertical << " meets " << p.time;
+  }
+  const TwipsLine last = lineNamed(panels[std::size(panels) - 1].vertical, kNoIndex).twips;
+  for (const SketchLine& l : kLines) {
+    const auto [top, bottom] = std::minmax(l.twips.y1, l.twips.y2);
+    if (l.name == "Line33" || bottom > last.y2) {
+      continue;  // the separator, and the panels below
+    }
+    const std::string name = nameOf(l.name, l.index);
+    const auto panel = std::find_if(std::begin(panels), std::end(panels), [&](const Axes& p) {
+      const TwipsLine v = lineNamed(p.vertical, p.verticalIndex).twips;
+      return v.y1 <= top && bottom <= v.y2;
+    });
+    ASSERT_NE(panel, std::end(panels)) << name << " lies in no panel";
+    const int axis = lineNamed(panel->vertical, panel->verticalIndex).twips.x1;
+    EXPECT_GE(std::min(l.twips.x1, l.twips.x2), axis) << name;
+    EXPECT_LT(std::max(l.twips.x1, l.twips.x2), kLabelColumn) << name;
+  }
+}
+
+// A dotted level runs to the label that names it: its height within the label's, the
+// label just right of its end.
+TEST(SketchTables, EndEachLevelBesideTheLabelThatNamesIt) {
+  struct Level {
+    std::string_view line;
+    int index;
+    std::string_view label;
+    std::string_view text;
+  };
+  for (const Level& level :
+       {Level{"Line52", 0, "Label7", "Ip"}, Level{"Line52", 1, "Label8", "Ip"},
+        Level{"Line52", 3, "Label5", "Ip"}, Level{"Line32", kNoIndex, "Label4", "Ib"},
+        Level{"Line51", kNoIndex, "Label3", "Ia"}, Level{"Line52", 4, "Label9", "Ip"},
+        Level{"Line35", kNoIndex, "Label11", "Ib"}, Level{"Line36", kNoIndex, "Label10", "Ia"}}) {
+    const SketchLine& line = lineNamed(level.line, level.index);
+    const auto* label = std::find_if(kLayout.begin(), kLayout.end(),
+                                     [&](const ControlRow& c) { return c.name == level.label; });
+    ASSERT_NE(label, kLayout.end()) << level.label;
+    SCOPED_TRACE(nameOf(level.line, level.index) + " and " + std::string(level.label));
+    EXPECT_EQ(line.style, LineStyle::Dotted);
+    EXPECT_EQ(line.twips.y1, line.twips.y2) << "a level is level";
+    EXPECT_EQ(label->text, level.text);
+    EXPECT_GE(line.twips.y1, label->rect.top);
+    EXPECT_LE(line.twips.y1, label->rect.top + label->rect.height);
+    const int end = std::max(line.twips.x1, line.twips.x2);
+    EXPECT_GT(label->rect.left, end);
+    EXPECT_LE(label->rect.left - end, 360) << "the label stands apart from its level";
   }
 }
 

@@ -26,10 +26,10 @@
 
 #include "runtime/conversions.h"
 #include "runtime/failure.h"
-#include "runtime/fake_services.h"
 #include "runtime/qt/decimal_separator.h"
 #include "runtime/qt/qt_services.h"
 #include "runtime/qt/startup.h"
+#include "runtime/recorder/recorder.h"
 #include "tests/test_application.h"
 #include "window/calculator.h"
 #include "window/layout.h"
@@ -167,20 +167,30 @@ TEST_F(WindowTest, EveryControlStandsWhereTheTablePutsIt) {
   EXPECT_EQ(window.findChildren<QLineEdit*>().size(), 11);
   EXPECT_EQ(window.findChildren<QPushButton*>().size(), 1);
 
-  // A few rows against the design in twips, written out, so a wrong row is caught.
-  const std::map<QString, QRect> designed = {
-      {"Text6(6)", QRect(7080 / 15, 3960 / 15, 2655 / 15, 285 / 15)},
-      {"Label14(5)", QRect(2400 / 15, 3720 / 15, 4335 / 15, 255 / 15)},
-      {"Label20(3)", QRect(7080 / 15, 1560 / 15, 2655 / 15, 255 / 15)},
-      {"Command1", QRect(7680 / 15, 4680 / 15, 1455 / 15, 375 / 15)},
-      {"P", QRect(3000 / 15, 5040 / 15, 855 / 15, 285 / 15)},
-      {"Label16", QRect(2640 / 15, 4680 / 15, 375 / 15, 255 / 15)},
-      {"Label4", QRect(2040 / 15, 2160 / 15, 255 / 15, 255 / 15)},
-      {"Label1", QRect(120 / 15, 5040 / 15, 375 / 15, 375 / 15)},
-  };
-  for (const auto& [name, rect] : designed) {
-    ASSERT_NE(child(name), nullptr) << name.toStdString();
-    EXPECT_EQ(child(name)->geometry(), rect) << name.toStdString();
+  // What the rows mean, beside where they are: every control within the window, no box or
+  // button over another, and each caption just left of its box (touching it at most), on
+  // its line.
+  const QRect client(QPoint(0, 0), window.size());
+  std::vector<const QWidget*> stops;
+  for (const ControlRow& row : kLayout) {
+    const QWidget* widget = child(QString::fromStdString(objectNameOf(row)));
+    EXPECT_TRUE(client.contains(widget->geometry())) << objectNameOf(row);
+    if (row.kind != ControlKind::Label) {
+      for (const QWidget* other : stops) {
+        EXPECT_FALSE(widget->geometry().intersects(other->geometry()))
+            << objectNameOf(row) << " over " << other->objectName().toStdString();
+      }
+      stops.push_back(widget);
+    }
+  }
+  for (const QLabel* label : window.findChildren<QLabel*>()) {
+    if (const QWidget* buddy = label->buddy()) {
+      const QRect caption = label->geometry();
+      const QRect box = buddy->geometry();
+      EXPECT_LE(caption.right(), box.left()) << label->objectName().toStdString();
+      EXPECT_LE(box.left() - caption.right(), 16) << label->objectName().toStdString();
+      EXPECT_LE(std::abs(caption.top() - box.top()), 2) << label->objectName().toStdString();
+    }
   }
 
   const QStringList centred = {"Label20(0)", "Label20(1)", "Label20(3)", "Label20(4)",
@@ -261,7 +271,7 @@ TEST_F(WindowTest, BoxesCarryTheirCaptionsAndTitlesForAssistiveTechnology) {
 // What the calculation writes for the window's initial inputs (or another t), computed
 // by the same calculator over in-memory boxes.
 QStringList expectedResults(std::string_view t = "0.5") {
-  FakeServices fake;
+  Recorder fake;
   fake.type(TextBox::t, t);
   Calculator reference(fake);
   reference.Command1_Click();

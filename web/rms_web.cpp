@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The calculator inside a web page. The page keeps the boxes, the button and the
 // dialogs; this module keeps one Calculator for the life of the page and runs its
-// Command1_Click over services that record what the press does. The page then replays
-// the record in order, each message box a modal dialog that holds the rest of the
-// replay until it is dismissed.
+// Command1_Click over the recorder of a press. The page then replays the record in order,
+// each message box a modal dialog that holds the rest of the replay until it is dismissed.
 //
 // The press and its record cross to the page as typed values through embind; the window
 // itself is in the page, written at build time by page_window.cpp.
@@ -12,12 +11,14 @@
 
 #include <algorithm>
 #include <array>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "runtime/conversions.h"
 #include "runtime/failure.h"
+#include "runtime/recorder/recorder.h"
 #include "runtime/services.h"
 #include "window/calculator.h"
 
@@ -27,60 +28,34 @@ namespace {
 // The texts of the input boxes in the order of kInputBoxes.
 using InputTexts = std::array<std::string, kInputBoxes.size()>;
 
-enum class StepKind { Set, Message, End };
-
-// One thing a press did, in its order: a box written, a message shown, the end.
-struct Step {
-  StepKind kind;
-  std::string box;   // Set: the box's widget name
-  std::string text;  // Set: its new text; Message: the prompt
-  MessageStyle style;
-  std::string title;
-};
-
-// The boxes as the page held them when Calculate was pressed, and the record of the
-// press.
-class PageServices : public Services {
- public:
-  std::string text(TextBox box) const override { return texts_[static_cast<size_t>(box)]; }
-  void setText(TextBox box, std::string_view text) override {
-    texts_[static_cast<size_t>(box)] = text;
-    record_.push_back({StepKind::Set,
-                       std::string(boxName(box)),
-                       std::string(text),
-                       MessageStyle::Information,
-                       {}});
-  }
-  void showMessage(std::string_view prompt, MessageStyle style, std::string_view title) override {
-    record_.push_back({StepKind::Message, {}, std::string(prompt), style, std::string(title)});
-  }
-  void endProgram() override {
-    record_.push_back({StepKind::End, {}, {}, MessageStyle::Information, {}});
-  }
-
-  std::vector<Step> press(Calculator& calculator, const InputTexts& inputs) {
-    for (size_t i = 0; i < kInputBoxes.size(); ++i) {
-      texts_[static_cast<size_t>(kInputBoxes[i].box)] = inputs[i];
+// A step names its box as the page does, by the box's widget name.
+std::string stepBox(const Step& step) {
+  return std::string(boxName(step.box));
+}
+void setStepBox(Step& step, std::string name) {
+  for (auto box = TextBox::t; box <= TextBox::Text6_6;
+       box = static_cast<TextBox>(static_cast<int>(box) + 1)) {
+    if (boxName(box) == name) {
+      step.box = box;
     }
-    record_.clear();
-    calculator.Command1_Click();
-    return std::move(record_);
   }
-
- private:
-  std::array<std::string, static_cast<size_t>(TextBox::Text6_6) + 1> texts_;
-  std::vector<Step> record_;
-};
+}
 
 // The page's one calculator. The separator is the desktop's for the browser's language,
 // "," or ".".
 class PageCalculator {
  public:
   explicit PageCalculator(const std::string& decimalSeparator)
-      : separator_(decimalSeparator == "," ? ',' : '.'), calculator_(services_, separator_) {}
+      : separator_(decimalSeparator == "," ? ',' : '.'), calculator_(recorder_, separator_) {}
 
   // The five input texts in press order; a NUL is part of a text.
-  std::vector<Step> press(const InputTexts& inputs) { return services_.press(calculator_, inputs); }
+  std::vector<Step> press(const InputTexts& inputs) {
+    for (size_t i = 0; i < kInputBoxes.size(); ++i) {
+      recorder_.type(kInputBoxes[i].box, inputs[i]);
+    }
+    const std::span<const Step> steps = recorder_.press(calculator_).steps();
+    return {steps.begin(), steps.end()};
+  }
 
   // A box text as a link carries it: a number read with a decimal comma gets a '.', which
   // every language reads; any other text stays as it is.
@@ -96,7 +71,7 @@ class PageCalculator {
 
  private:
   char separator_;
-  PageServices services_;
+  Recorder recorder_;
   Calculator calculator_;
 };
 
@@ -124,7 +99,7 @@ EMSCRIPTEN_BINDINGS(calculator) {
 
   value_object<Step>("Step")
       .field("kind", &Step::kind)
-      .field("box", &Step::box)
+      .field("box", &stepBox, &setStepBox)
       .field("text", &Step::text)
       .field("style", &Step::style)
       .field("title", &Step::title);

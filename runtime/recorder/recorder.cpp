@@ -1,0 +1,62 @@
+// SPDX-License-Identifier: MIT
+#include "runtime/recorder/recorder.h"
+
+#include <algorithm>
+#include <span>
+
+namespace rms {
+
+bool PressRecord::limited() const {
+  const std::span<const Step> all = steps();
+  return std::any_of(all.begin(), all.end(), [](const Step& step) {
+    return step.kind == StepKind::Message && step.style == MessageStyle::Information;
+  });
+}
+
+void Recorder::add(StepKind kind, TextBox box, std::string_view text, MessageStyle style,
+                   std::string_view title) {
+  if (record_.count_ == record_.steps_.size()) {
+    record_.steps_.emplace_back();
+  }
+  Step& step = record_.steps_[record_.count_++];
+  step.kind = kind;
+  step.box = box;
+  step.text.assign(text);
+  step.style = style;
+  step.title.assign(title);
+}
+
+void Recorder::setText(TextBox box, std::string_view text) {
+  texts_[index(box)].assign(text);
+  add(StepKind::Set, box, text, MessageStyle::Information, {});
+}
+
+void Recorder::showMessage(std::string_view prompt, MessageStyle style, std::string_view title) {
+  add(StepKind::Message, TextBox::t, prompt, style, title);
+  if (onMessage) {
+    onMessage(*this);
+  }
+}
+
+void Recorder::endProgram() {
+  record_.ended = true;
+  add(StepKind::End, TextBox::t, {}, MessageStyle::Information, {});
+}
+
+void Recorder::failureCounted(const CountedFailure& failure) {
+  record_.failures.push_back(failure);
+}
+
+const PressRecord& Recorder::press(Calculator& calculator) {
+  clearRecord();
+  calculator.Command1_Click();
+  record_.inputs = calculator.inputs();
+  return record_;
+}
+
+void Recorder::clearRecord() {
+  record_.count_ = 0;
+  record_.failures.clear();
+}
+
+}  // namespace rms
