@@ -2,8 +2,9 @@
 # The Windows release built on Linux with MinGW-w64 (preset windows-mingw-cross): one folder
 # with the program, the Qt libraries and plugins it loads, the MinGW runtime and the licences,
 # which cpack packs as a portable ZIP and as an NSIS installer. Qt's deployment tool does not
-# run in a cross build, so the files are named here; tests/windows/wine_session.sh proves that
-# every DLL the folder's programs import is in it. Included from packaging/CMakeLists.txt.
+# run in a cross build, so the files are named here; tests/packaging/check_windows.cmake proves
+# that every DLL the folder's programs import is in it, and that each one is needed. Included
+# from packaging/CMakeLists.txt.
 
 install(TARGETS ${RMS_PROGRAMS} RUNTIME DESTINATION .)
 install(FILES $<TARGET_FILE:Qt6::Core> $<TARGET_FILE:Qt6::Gui> $<TARGET_FILE:Qt6::Widgets>
@@ -73,8 +74,8 @@ set(CPACK_VERBATIM_VARIABLES ON)
 
 # Per machine, under Program Files, with one key for every version so that an installation
 # over an older one finds it and runs its uninstaller first.
-set(CPACK_PACKAGE_INSTALL_DIRECTORY "Korvath RMS")
-set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY "Korvath RMS")
+set(CPACK_PACKAGE_INSTALL_DIRECTORY "${RMS_SHORT_NAME}")
+set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY "${RMS_SHORT_NAME}")
 set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
 set(CPACK_NSIS_PACKAGE_NAME "${RMS_PRODUCT}")
 set(CPACK_NSIS_DISPLAY_NAME "${RMS_PRODUCT}")
