@@ -12,7 +12,9 @@
 #       folder's tests (the packages, their files as they stand, the Wine session; label
 #       windows): status 0 when they pass, 77 when this machine cannot run them (a failure
 #       when CI=true), anything else when one fails. The Linux program they compare with is
-#       RMS_LINUX_PROGRAM, else build-linux's, built (preset linux) if missing.
+#       RMS_LINUX_PROGRAM, else build-linux's, built (preset linux) if missing; the installer
+#       it must upgrade is RMS_PREVIOUS_SETUP, the previous release's (test
+#       windows_wine_previous, skipped without it).
 # Settings (environment): RMS_WINDOWS_QT, a Qt 6 for MinGW-w64 x86-64 (the folder holding
 # lib/cmake/Qt6/qt.toolchain.cmake); without it, the kit's own /opt/qt6-mingw if someone
 # unpacked it there, else the Qt of ../shared/windows/ unpacked once under
@@ -87,7 +89,8 @@ if $testing; then
     cmake --preset linux >&2
     cmake --build --preset linux -j"${JOBS:-$(nproc)}" --target korvath-rms >&2
   fi
-  cmake --preset windows-mingw-cross -DRMS_LINUX_PROGRAM="$(readlink -f "$linux_program")" >&2
+  cmake --preset windows-mingw-cross -DRMS_LINUX_PROGRAM="$(readlink -f "$linux_program")" \
+    -DRMS_PREVIOUS_SETUP="${RMS_PREVIOUS_SETUP:-}" >&2
   cmake --build --preset windows-mingw-cross -j"${JOBS:-$(nproc)}" >&2
   ctest --preset windows-mingw-cross || exit 1
   exit 0
