@@ -20,7 +20,7 @@
 #       --test), which names the program in RMS_VERSION, RMS_PROGRAM, RMS_PRODUCT, RMS_MAKER
 #       and RMS_INSTALL_DIR; status 77 without Wine (1 when CI=true)
 # Settings (environment): RMS_WINDOWS_QT (see windows_release.sh), WORK (Wine prefixes,
-# screenshots and outputs; default build-windows/check), DISPLAY_NUM (74).
+# screenshots and outputs; default build-windows/check).
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 previous=
@@ -36,7 +36,6 @@ if [[ ${1:-} == --previous=* ]]; then
 fi
 linux_program=$(readlink -f "${1:?usage: wine_session.sh LINUX_PROGRAM ZIP SETUP}")
 export WORK=${WORK:-$PWD/build-windows/check}
-export DISPLAY_NUM=${DISPLAY_NUM:-74}
 
 zip=$(readlink -f "$2") setup=$(readlink -f "$3")
 for name in RMS_VERSION RMS_PROGRAM RMS_PRODUCT RMS_MAKER RMS_INSTALL_DIR; do
@@ -65,7 +64,7 @@ portable=$WORK/zip/$(basename "$zip" .zip)
 [ -f "$portable/$program.exe" ] || fail "the ZIP holds no $(basename "$portable")/$program.exe"
 
 # --- Wine -----------------------------------------------------------------------------
-export WINEDEBUG=-all DISPLAY=:$DISPLAY_NUM
+export WINEDEBUG=-all
 # Wine speaks the desktop's language, and so does the installer, whose window titles the
 # check looks for: in German its "Setup" is "Installation".
 export LC_ALL=C.UTF-8
@@ -90,11 +89,16 @@ wait_for() {
     sleep 0.2
   done
 }
-if ! xdotool getdisplaygeometry >/dev/null 2>&1; then
-  Xvfb ":$DISPLAY_NUM" -screen 0 1280x800x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
-  xvfb_pid=$!
-  wait_for 20 "the X server :$DISPLAY_NUM (see $WORK/xvfb.log)" xdotool getdisplaygeometry
-fi
+# An X server of the session's own, on a number it picks and writes once it takes clients: a
+# Wine program whose server goes away ends at once with status 1, and a server shared with
+# another session (a fixed number, or one found running) goes when that session ends.
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$WORK/xvfb.display" \
+  >"$WORK/xvfb.log" 2>&1 &
+xvfb_pid=$!
+x_ready() { grep -qx '[0-9][0-9]*' "$WORK/xvfb.display" || ! kill -0 "$xvfb_pid"; }
+wait_for 20 "the X server (see $WORK/xvfb.log)" x_ready
+kill -0 "$xvfb_pid" 2>/dev/null || fail "the X server did not start: $(cat "$WORK/xvfb.log")"
+export DISPLAY=:$(cat "$WORK/xvfb.display")
 
 step "a fresh Wine prefix"
 # Made once and copied for each case, so that every case starts from the same new prefix.
@@ -350,6 +354,14 @@ install_silently
   >"$WORK/upgrade-running.out" 2>&1 &
 pid=$!
 await_window "$pid"
+# Installed files take the time of installation, so a replaced one shows in its time even
+# where its bytes are the same.
+installation() {
+  (cd "$WINEPREFIX/drive_c" && find "Program Files/$RMS_INSTALL_DIR" "$menu_rel" \
+    -printf '%p %s %T@\n' | sort)
+  wine reg query "$uninstall_key" | tr -d '\r'
+}
+installation >"$WORK/before-upgrade-running.txt"
 # A silent setup cannot close it: it gives up at once, with status 2, no question waiting
 # on screen, and the installed version as it was.
 rc=0
@@ -373,6 +385,8 @@ xdotool key Escape
 await_exit "$setup_pid"
 [ "$RC" = 2 ] || fail "Cancel in the interactive setup ended it with status $RC, not 2"
 expect_installed upgrade-running
+diff "$WORK/before-upgrade-running.txt" <(installation) >&2 ||
+  fail "a setup over the running program changed the installation"
 installed_rc=0
 (cd "$WINEPREFIX/drive_c/Program Files/$RMS_INSTALL_DIR" && exec env -u DISPLAY wine "$program.com" \
   --batch <"$points") >"$WORK/upgrade-running.csv" || installed_rc=$?
