@@ -21,7 +21,9 @@
 #       and RMS_INSTALL_DIR; status 77 without Wine (1 when CI=true)
 # Settings (environment): RMS_WINDOWS_QT (see windows_release.sh), WORK (Wine prefixes,
 # screenshots and outputs; default build-windows/check).
-set -euo pipefail
+set -Eeuo pipefail
+# A command that stops the session says which it was.
+trap 'echo "wine_session: line $LINENO: \"$BASH_COMMAND\" ended with status $?" >&2' ERR
 cd "$(dirname "$0")/../.."
 previous=
 if [[ ${1:-} == --previous=* ]]; then
@@ -107,11 +109,12 @@ WINEPREFIX=$pristine wineboot -i >"$WORK/wineboot.log" 2>&1 || true
 # Without font smoothing, Wine's monochrome rendering of Liberation Sans draws every capital
 # I blank (Windows draws them).
 WINEPREFIX=$pristine wine reg add 'HKCU\Control Panel\Desktop' /v FontSmoothing /t REG_SZ /d 2 \
-  /f >/dev/null 2>&1
+  /f >>"$WORK/wineboot.log" 2>&1 || fail "no font smoothing: $(cat "$WORK/wineboot.log")"
 WINEPREFIX=$pristine wine reg add 'HKCU\Control Panel\Desktop' /v FontSmoothingType \
-  /t REG_DWORD /d 2 /f >/dev/null 2>&1
+  /t REG_DWORD /d 2 /f >>"$WORK/wineboot.log" 2>&1 ||
+  fail "no font smoothing: $(cat "$WORK/wineboot.log")"
 WINEPREFIX=$pristine wineserver -w
-[ -f "$pristine/system.reg" ] || fail "wineboot made no prefix (see $WORK/wineboot.log)"
+[ -f "$pristine/system.reg" ] || fail "wineboot made no prefix: $(cat "$WORK/wineboot.log")"
 new_prefix() {
   export WINEPREFIX=$WORK/prefix-$1
   cp -a "$pristine" "$WINEPREFIX"
@@ -144,7 +147,8 @@ await_exit() {
   wait "$1" || RC=$?
 }
 # The clipboard's text once it is no longer $1: the program has copied a box into it.
-clipboard() { xclip -o -selection clipboard 2>/dev/null; }
+# A copy the clipboard's owner has not yet answered would keep xclip waiting for ever.
+clipboard() { timeout 2 xclip -o -selection clipboard 2>/dev/null; }
 clipboard_is_not() { [ "$(clipboard)" != "$1" ]; }
 
 # Starts a program (its command line as arguments), presses Calculate with the keyboard,
