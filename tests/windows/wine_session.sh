@@ -75,6 +75,7 @@ export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe=d"
 xvfb_pid=
 cleanup() {
   set +e
+  trap - ERR
   jobs -p | xargs -r kill 2>/dev/null
   for p in "$WORK"/prefix-*; do WINEPREFIX=$p wineserver -k 2>/dev/null; done
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
