@@ -150,6 +150,7 @@ await_exit() {
 # The clipboard's text once it is no longer $1: the program has copied a box into it.
 # A copy the clipboard's owner has not yet answered would keep xclip waiting for ever.
 clipboard() { timeout 2 xclip -o -selection clipboard 2>/dev/null; }
+clipboard_is() { [ "$(clipboard)" = "$1" ]; }
 clipboard_is_not() { [ "$(clipboard)" != "$1" ]; }
 
 # Starts a program (its command line as arguments), presses Calculate with the keyboard,
@@ -169,6 +170,9 @@ press_and_read() {
   local box none="no box copied yet"
   for box in $(seq 6); do
     printf %s "$none" | xclip -selection clipboard -i >/dev/null 2>&1
+    # xclip takes the clipboard after it has gone to the background: once it answers, a
+    # copy can no longer be overwritten by it.
+    wait_for 10 "the clipboard's reset" clipboard_is "$none"
     xdotool key ctrl+c
     wait_for 10 "the text of result box $box on the clipboard" clipboard_is_not "$none"
     { clipboard; echo; } >>"$WORK/$name.results"
