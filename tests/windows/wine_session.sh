@@ -21,8 +21,8 @@
 #       and RMS_INSTALL_DIR; status 77 without Wine (1 when CI=true)
 # Settings (environment): RMS_WINDOWS_QT (see windows_release.sh), WORK (Wine prefixes,
 # screenshots and outputs; default build-windows/check).
-set -Eeuo pipefail
-# A command that stops the session says which it was.
+set -euo pipefail
+# A command that stops the session (outside a function) says which it was.
 trap 'echo "wine_session: line $LINENO: \"$BASH_COMMAND\" ended with status $?" >&2' ERR
 cd "$(dirname "$0")/../.."
 previous=
