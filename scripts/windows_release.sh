@@ -12,7 +12,10 @@
 #       folder's tests (the packages, their files as they stand, the Wine session; label
 #       windows): status 0 when they pass, 77 when this machine cannot run them (a failure
 #       when CI=true), anything else when one fails. The Linux program they compare with is
-#       RMS_LINUX_PROGRAM, else build-linux's, built (preset linux) if missing.
+#       RMS_LINUX_PROGRAM, else build-linux's, built (preset linux) if missing. The installer
+#       it must upgrade (test windows_wine_previous) is RMS_PREVIOUS_SETUP, else the previous
+#       release's, built once from its commit into build-windows-previous/ (the test is
+#       skipped where git does not have that commit, as in a shallow clone).
 # Settings (environment): RMS_WINDOWS_QT, a Qt 6 for MinGW-w64 x86-64 (the folder holding
 # lib/cmake/Qt6/qt.toolchain.cmake); without it, the kit's own /opt/qt6-mingw if someone
 # unpacked it there, else the Qt of ../shared/windows/ unpacked once under
@@ -87,7 +90,23 @@ if $testing; then
     cmake --preset linux >&2
     cmake --build --preset linux -j"${JOBS:-$(nproc)}" --target korvath-rms >&2
   fi
-  cmake --preset windows-mingw-cross -DRMS_LINUX_PROGRAM="$(readlink -f "$linux_program")" >&2
+  if [ -z "${RMS_PREVIOUS_SETUP:-}" ]; then
+    # The commit release 1.00 was built from: its installation is the one users have.
+    previous=a44024d
+    previous_dir=build-windows-previous/$previous
+    if [ ! -f "$previous_dir/setup.exe" ] &&
+      git rev-parse -q --verify "$previous^{commit}" >/dev/null 2>&1; then
+      rm -rf "$previous_dir"
+      mkdir -p "$previous_dir/source"
+      git archive "$previous" | tar -x -C "$previous_dir/source"
+      previous_setup=$(cd "$previous_dir/source" && bash scripts/windows_release.sh | grep '\.exe$')
+      cp "$previous_setup" "$previous_dir/setup.exe"
+      rm -rf "$previous_dir/source"
+    fi
+    [ -f "$previous_dir/setup.exe" ] && RMS_PREVIOUS_SETUP=$PWD/$previous_dir/setup.exe
+  fi
+  cmake --preset windows-mingw-cross -DRMS_LINUX_PROGRAM="$(readlink -f "$linux_program")" \
+    -DRMS_PREVIOUS_SETUP="${RMS_PREVIOUS_SETUP:-}" >&2
   cmake --build --preset windows-mingw-cross -j"${JOBS:-$(nproc)}" >&2
   ctest --preset windows-mingw-cross || exit 1
   exit 0

@@ -2,8 +2,9 @@
 # The Windows release built on Linux with MinGW-w64 (preset windows-mingw-cross): one folder
 # with the program, the Qt libraries and plugins it loads, the MinGW runtime and the licences,
 # which cpack packs as a portable ZIP and as an NSIS installer. Qt's deployment tool does not
-# run in a cross build, so the files are named here; tests/windows/wine_session.sh proves that
-# every DLL the folder's programs import is in it. Included from packaging/CMakeLists.txt.
+# run in a cross build, so the files are named here; tests/packaging/check_windows.cmake proves
+# that every DLL the folder's programs import is in it, and that each one is needed. Included
+# from packaging/CMakeLists.txt.
 
 install(TARGETS ${RMS_PROGRAMS} RUNTIME DESTINATION .)
 install(FILES $<TARGET_FILE:Qt6::Core> $<TARGET_FILE:Qt6::Gui> $<TARGET_FILE:Qt6::Widgets>
@@ -73,8 +74,8 @@ set(CPACK_VERBATIM_VARIABLES ON)
 
 # Per machine, under Program Files, with one key for every version so that an installation
 # over an older one finds it and runs its uninstaller first.
-set(CPACK_PACKAGE_INSTALL_DIRECTORY "Korvath RMS")
-set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY "Korvath RMS")
+set(CPACK_PACKAGE_INSTALL_DIRECTORY "${RMS_SHORT_NAME}")
+set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY "${RMS_SHORT_NAME}")
 set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
 set(CPACK_NSIS_PACKAGE_NAME "${RMS_PRODUCT}")
 set(CPACK_NSIS_DISPLAY_NAME "${RMS_PRODUCT}")
@@ -135,6 +136,8 @@ set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL OFF)
 # would, beside the Linux program built from the same source.
 set(RMS_LINUX_PROGRAM ${PROJECT_SOURCE_DIR}/build-linux/app/${RMS_PROGRAM} CACHE FILEPATH
   "The Linux program whose results the Windows program must give under Wine")
+set(RMS_PREVIOUS_SETUP "" CACHE FILEPATH
+  "The installer of the release before, which this one must upgrade (test windows_wine_previous)")
 find_path(RMS_WINDOWS_DLLS kernel32.dll NO_CACHE NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH
   PATHS /usr/lib/x86_64-linux-gnu/wine/x86_64-windows /usr/lib/wine/x86_64-windows)
 set(rms_release ${CMAKE_BINARY_DIR}/${CPACK_OUTPUT_FILE_PREFIX}/${CPACK_PACKAGE_FILE_NAME})
@@ -151,9 +154,23 @@ add_test(NAME windows_static
 add_test(NAME windows_wine
   COMMAND bash ${PROJECT_SOURCE_DIR}/tests/windows/wine_session.sh ${RMS_LINUX_PROGRAM}
           ${rms_release}.zip ${rms_release}.exe)
+add_test(NAME windows_wine_previous
+  COMMAND bash ${PROJECT_SOURCE_DIR}/tests/windows/wine_session.sh
+          --previous=${RMS_PREVIOUS_SETUP} ${RMS_LINUX_PROGRAM} ${rms_release}.zip
+          ${rms_release}.exe)
 set_tests_properties(windows_packages PROPERTIES FIXTURES_SETUP windows_release)
-set_tests_properties(windows_static windows_wine PROPERTIES FIXTURES_REQUIRED windows_release)
+set_tests_properties(windows_static windows_wine windows_wine_previous PROPERTIES
+  FIXTURES_REQUIRED windows_release)
 set_tests_properties(windows_static PROPERTIES SKIP_REGULAR_EXPRESSION "check_windows: cannot run here")
-set_tests_properties(windows_wine PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 1800
-  ENVIRONMENT "RMS_VERSION=${PROJECT_VERSION};RMS_PROGRAM=${RMS_PROGRAM};RMS_PRODUCT=${RMS_PRODUCT};RMS_MAKER=${RMS_MAKER};RMS_INSTALL_DIR=${CPACK_PACKAGE_INSTALL_DIRECTORY};WORK=${CMAKE_BINARY_DIR}/check")
-set_tests_properties(windows_packages windows_static windows_wine PROPERTIES LABELS windows)
+set(rms_wine_environment RMS_VERSION=${PROJECT_VERSION} RMS_PROGRAM=${RMS_PROGRAM}
+  RMS_PRODUCT=${RMS_PRODUCT} RMS_MAKER=${RMS_MAKER}
+  RMS_INSTALL_DIR=${CPACK_PACKAGE_INSTALL_DIRECTORY})
+# Both sessions use one X display and Wine's server: one at a time.
+set_tests_properties(windows_wine windows_wine_previous PROPERTIES SKIP_RETURN_CODE 77
+  TIMEOUT 1800 RESOURCE_LOCK wine_display)
+set_tests_properties(windows_wine PROPERTIES
+  ENVIRONMENT "${rms_wine_environment};WORK=${CMAKE_BINARY_DIR}/check")
+set_tests_properties(windows_wine_previous PROPERTIES
+  ENVIRONMENT "${rms_wine_environment};WORK=${CMAKE_BINARY_DIR}/check-previous")
+set_tests_properties(windows_packages windows_static windows_wine windows_wine_previous
+  PROPERTIES LABELS windows)
