@@ -10,10 +10,8 @@ import sys
 from fontTools import subset
 from fontTools.ttLib import TTFont
 
-FAMILY = "Korvath Sans"
 
-
-def main(source: str, target: str) -> None:
+def main(source: str, target: str, family: str) -> None:
     # Saving would otherwise stamp head.modified with the clock; the source's own date
     # keeps the file the same on every rebuild.
     font = TTFont(source, recalcTimestamp=False)
@@ -28,14 +26,14 @@ def main(source: str, target: str) -> None:
     names = font["name"]
     for record in names.names:
         if record.nameID in (1, 4, 16):
-            names.setName(FAMILY, record.nameID, record.platformID, record.platEncID,
+            names.setName(family, record.nameID, record.platformID, record.platEncID,
                           record.langID)
         elif record.nameID in (3, 6):
-            names.setName("KorvathSans-Regular", record.nameID, record.platformID,
+            names.setName(family.replace(" ", "") + "-Regular", record.nameID, record.platformID,
                           record.platEncID, record.langID)
     font.flavor = "woff2"
     font.save(target)
 
 
 if __name__ == "__main__":
-    main(sys.argv[1], sys.argv[2])
+    main(sys.argv[1], sys.argv[2], sys.argv[3])

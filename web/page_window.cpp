@@ -271,9 +271,10 @@ void place(std::string_view id, const TwipsRect& rect) {
 // themselves. The fallback has the same metrics, so the window paints at once and changes
 // no place when the web font comes.
 void faces() {
-  put("@font-face { font-family: \"Korvath Sans\"; src: url(\"korvath-sans.woff2\") "
+  put("@font-face { font-family: \"" RMS_WEB_FONT
+      "\"; src: url(\"korvath-sans.woff2\") "
       "format(\"woff2\"); font-weight: normal; font-style: normal; font-display: swap; }\n");
-  put(":root { --font: \"Korvath Sans\"");
+  put(":root { --font: \"" RMS_WEB_FONT "\"");
   for (const std::string_view family : kCaptionFamilies) {
     put(", \"");
     put(family);
