@@ -108,11 +108,12 @@ function freePort() {
   });
 }
 
-// WebKitGTK: WebKitWebDriver takes the language from its locale, so one driver a language,
-// each on its own display.
+// WebKitGTK: WebKitWebDriver takes the language from its locale. Each session has a driver
+// and a display of its own, ended with it: a session once went unanswered after others had
+// come and gone on a shared driver, and a fresh one leaves nothing of one case to the next.
 const KEYS = { Tab: '\uE004', Enter: '\uE007', Space: ' ', Shift: '\uE008' };
 function webkitEngine() {
-  const drivers = new Map();
+  const drivers = new Set();
   async function driver(language) {
     const port = await freePort();
     const locale = POSIX_LOCALES[language] ?? language;
@@ -138,10 +139,9 @@ function webkitEngine() {
     missing: !existsSync('/usr/bin/WebKitWebDriver') ? 'WebKitWebDriver is not installed (Debian: webkit2gtk-driver)'
       : !MINIBROWSER ? 'no MiniBrowser in the WebKitGTK library folder' : null,
     async open(language) {
-      if (!drivers.has(language)) {
-        drivers.set(language, driver(language));
-      }
-      const { base } = await drivers.get(language);
+      const started = await driver(language);
+      drivers.add(started);
+      const { base } = started;
       const call = async (method, path, body) => {
         const response = await bounded(fetch(`${base}${path}`, {
           method, headers: { 'content-type': 'application/json' }, body: body && JSON.stringify(body),
@@ -195,12 +195,19 @@ function webkitEngine() {
         // What it cannot do, by the seam's method and argument.
         cannot: new Map([['press Shift+Tab', 'WebKitWebDriver\'s Shift+Tab reaches the page as the key '
           + '"Unidentified", and the engine moves the focus forward']]),
-        close: () => call('DELETE', session),
+        async close() {
+          try {
+            await call('DELETE', session);
+          } finally {
+            started.stop();
+            drivers.delete(started);
+          }
+        },
       };
     },
     async close() {
-      for (const started of drivers.values()) {
-        (await started).stop();
+      for (const started of drivers) {
+        started.stop();
       }
     },
   };
