@@ -118,9 +118,10 @@ int plot(const QStringList& texts) {
   if (const std::string why = splitPoint(line, Separator::Tab, fields); !why.empty()) {
     return usageError("--plot: " + why);
   }
-  const RecordedPress press = PressPoint(fields.point(), decimalMarkOf(Separator::Tab));
-  const std::string svg = FigureSvg(
-      MakeFigure(FigureInputOf(press.inputs, press.limited, press.results, press.failures, '.')));
+  Recorder recorder;
+  const char mark = decimalMarkOf(Separator::Tab);
+  const PressRecord& press = PressPoint(recorder, fields.point(), mark);
+  const std::string svg = FigureSvg(MakeFigure(FigureInputOf(press, mark, '.')));
   std::fwrite(svg.data(), 1, svg.size(), stdout);
   const int written = outputWritten();
   return written != 0 ? written : press.failures.empty() ? kBatchComplete : kBatchRowErrors;

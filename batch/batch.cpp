@@ -95,21 +95,10 @@ void appendErrorRow(std::string_view why, std::string& out) {
   out += '\n';
 }
 
-// Each result column shows the last text of its box; the t box's write is in the input
-// columns already, as the t the press ended with.
-std::array<std::string_view, kResultSlotFacts.size()> resultTexts(const PressRecord& record) {
-  std::array<std::string_view, kResultSlotFacts.size()> results{};
-  for (const Step& step : record.steps()) {
-    const auto slot = std::ranges::find(kResultSlotFacts, step.box, &ResultSlotFacts::box);
-    if (step.kind == StepKind::Set && slot != kResultSlotFacts.end()) {
-      results[static_cast<size_t>(slot - kResultSlotFacts.begin())] = step.text;
-    }
-  }
-  return results;
-}
+}  // namespace
 
-const PressRecord& pressOf(Recorder& recorder, std::span<const std::string_view, 5> point,
-                           char decimalMark) {
+const PressRecord& PressPoint(Recorder& recorder, std::span<const std::string_view, 5> point,
+                              char decimalMark) {
   for (size_t i = 0; i < kInputColumns.size(); ++i) {
     recorder.type(kInputColumns[i].box, point[i]);
   }
@@ -117,12 +106,14 @@ const PressRecord& pressOf(Recorder& recorder, std::span<const std::string_view,
   return recorder.press(calculator);
 }
 
+namespace {
+
 // One press of a fresh window over the row's texts, written as the row. A comma written
 // as the decimal mark (in a file that reads with one) is written as '.', the mark of every
 // output.
 bool appendPress(Recorder& recorder, std::span<const std::string_view, 5> point, char decimalMark,
                  std::string& out) {
-  const PressRecord& record = pressOf(recorder, point, decimalMark);
+  const PressRecord& record = PressPoint(recorder, point, decimalMark);
 
   for (const InputColumn& input : kInputColumns) {
     const bool read = std::ranges::none_of(record.failures, [&](const CountedFailure& f) {
@@ -135,7 +126,9 @@ bool appendPress(Recorder& recorder, std::span<const std::string_view, 5> point,
   }
   out += std::string_view(SingleText(record.inputs.D));
   out += record.limited() ? ",yes," : ",no,";
-  for (std::string_view result : resultTexts(record)) {
+  // Each result column shows the last text of its box; the t box's write is in the input
+  // columns already, as the t the press ended with.
+  for (std::string_view result : record.resultTexts()) {
     const size_t start = out.size();
     out += result;
     if (decimalMark == ',') {
@@ -245,19 +238,6 @@ bool AppendBatchRow(std::string_view line, Separator separator, std::string& out
 
 bool AppendBatchRow(std::string_view line, std::string& out) {
   return AppendBatchRow(line, separatorOf(line), out);
-}
-
-RecordedPress PressPoint(std::span<const std::string_view, 5> texts, char decimalMark) {
-  Recorder recorder;
-  const PressRecord& record = pressOf(recorder, texts, decimalMark);
-  RecordedPress press{record.inputs, record.limited(), {}, record.failures};
-  std::ranges::copy(resultTexts(record), press.results.begin());
-  if (decimalMark == ',') {
-    for (std::string& result : press.results) {
-      std::ranges::replace(result, ',', '.');
-    }
-  }
-  return press;
 }
 
 int RunBatch(ByteSource& in, std::string_view inputName, std::ostream& out, std::ostream& err,

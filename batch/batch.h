@@ -11,6 +11,7 @@
 
 #include "batch/reader.h"
 #include "core/result_slots.h"
+#include "runtime/recorder/recorder.h"
 #include "window/calculator.h"
 
 namespace rms {
@@ -104,14 +105,10 @@ bool AppendBatchRow(std::string_view line, Separator separator, std::string& out
 // The same, with the separator taken from the line itself, as from a file's first line.
 bool AppendBatchRow(std::string_view line, std::string& out);
 
-// What the press of one operating point did, as its row records it.
-struct RecordedPress {
-  WaveformInputs inputs;  // as the press ended with them
-  bool limited = false;
-  std::array<std::string, 6> results;  // the result texts, with '.'
-  std::vector<CountedFailure> failures;
-};
-RecordedPress PressPoint(std::span<const std::string_view, 5> texts, char decimalMark);
+// One press of a window over `recorder` whose five input boxes hold `point` (in the order
+// of the batch's columns), as a row presses it.
+const PressRecord& PressPoint(Recorder& recorder, std::span<const std::string_view, 5> point,
+                              char decimalMark);
 
 // Reads operating points from `in` and writes the CSV to `out`: every line that is not
 // blank, a comment or the header gives exactly one row, in order. Whatever has been

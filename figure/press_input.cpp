@@ -1,19 +1,23 @@
 // SPDX-License-Identifier: MIT
 #include "figure/press_input.h"
 
+#include <algorithm>
+
+#include "window/calculator.h"
+
 namespace rms {
 
-FigureInput FigureInputOf(const WaveformInputs& inputs, bool limited,
-                          std::span<const std::string, 6> results,
-                          std::span<const CountedFailure> failures, char decimalSeparator) {
+FigureInput FigureInputOf(const PressRecord& record, char pressMark, char decimalSeparator) {
   FigureInput input;
-  input.inputs = inputs;
-  input.limited = limited;
+  input.inputs = record.inputs;
+  input.limited = record.limited();
   input.decimalSeparator = decimalSeparator;
+  const auto results = record.resultTexts();
   for (size_t i = 0; i < results.size(); ++i) {
     input.results[i].text = results[i];
+    std::ranges::replace(input.results[i].text, pressMark, decimalSeparator);
   }
-  for (const CountedFailure& failure : failures) {
+  for (const CountedFailure& failure : record.failures) {
     if (failure.statement == PressStatement::FormDutyCycle && !input.dutyCycle) {
       input.dutyCycle = failure.number;
     }

@@ -1,19 +1,15 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <span>
-#include <string>
-
 #include "figure/figure.h"
-#include "window/calculator.h"
+#include "runtime/recorder/recorder.h"
 
 namespace rms {
 
-// The figure's input from the records of one press: the inputs it ended with, the failures
-// it counted and the six result texts it wrote (in the order of kResultSlots). A result
-// box whose formula failed, or whose text could not be written, is a failed slot.
-FigureInput FigureInputOf(const WaveformInputs& inputs, bool limited,
-                          std::span<const std::string, 6> results,
-                          std::span<const CountedFailure> failures, char decimalSeparator);
+// The figure's input from the record of one press: the inputs it ended with, the failures
+// it counted and the six result texts it wrote with the decimal mark `pressMark`, shown with
+// `decimalSeparator`. A result box whose formula failed, or whose text could not be
+// written, is a failed slot.
+FigureInput FigureInputOf(const PressRecord& record, char pressMark, char decimalSeparator);
 
 }  // namespace rms

@@ -39,9 +39,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     text = input.substr(0, end);
     input.remove_prefix(end == std::string_view::npos ? input.size() : end + 1);
   }
-  const rms::RecordedPress press = rms::PressPoint(texts, '.');
-  const rms::Figure figure = rms::MakeFigure(
-      rms::FigureInputOf(press.inputs, press.limited, press.results, press.failures, '.'));
+  rms::Recorder recorder;
+  const rms::Figure figure =
+      rms::MakeFigure(rms::FigureInputOf(rms::PressPoint(recorder, texts, '.'), '.', '.'));
   const std::string svg = rms::FigureSvg(figure);
 
   size_t at = 0;

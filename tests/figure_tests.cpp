@@ -18,14 +18,15 @@ namespace rms {
 namespace {
 
 struct Pressed {
-  RecordedPress press;
+  PressRecord press;
   FigureInput input;
   Figure figure;
 };
 
 Pressed pressed(const std::array<std::string_view, 5>& texts) {
-  Pressed p{PressPoint(texts, '.'), {}, {}};
-  p.input = FigureInputOf(p.press.inputs, p.press.limited, p.press.results, p.press.failures, '.');
+  Recorder recorder;
+  Pressed p{PressPoint(recorder, texts, '.'), {}, {}};
+  p.input = FigureInputOf(p.press, '.', '.');
   p.figure = MakeFigure(p.input);
   return p;
 }

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <span>
 
+#include "core/result_slots.h"
+
 namespace rms {
 
 bool PressRecord::limited() const {
@@ -11,6 +13,17 @@ bool PressRecord::limited() const {
   return std::any_of(all.begin(), all.end(), [](const Step& step) {
     return step.kind == StepKind::Message && step.style == MessageStyle::Information;
   });
+}
+
+std::array<std::string_view, 6> PressRecord::resultTexts() const {
+  std::array<std::string_view, 6> results{};
+  for (const Step& step : steps()) {
+    const auto slot = std::ranges::find(kResultSlotFacts, step.box, &ResultSlotFacts::box);
+    if (step.kind == StepKind::Set && slot != kResultSlotFacts.end()) {
+      results[static_cast<size_t>(slot - kResultSlotFacts.begin())] = step.text;
+    }
+  }
+  return results;
 }
 
 void Recorder::add(StepKind kind, TextBox box, std::string_view text, MessageStyle style,

@@ -36,6 +36,9 @@ class PressRecord {
   std::span<const Step> steps() const { return {steps_.data(), count_}; }
   // The duty-limit warning is a press's one information box; the others are errors.
   bool limited() const;
+  // The last text written to each result box, in the order of kResultSlotFacts; empty for
+  // a box the press did not write.
+  std::array<std::string_view, 6> resultTexts() const;
 
  private:
   friend class Recorder;
