@@ -840,5 +840,19 @@ TEST_F(WaveformsTest, TheDrawnWaveformIsInkWhereItsPathRuns) {
   EXPECT_FALSE(darkAt(*onTop + QPointF(0, 6)));  // under the top, inside the pulse
 }
 
+// On a comma desktop the figure's labels are the result boxes' texts; the saved file too.
+TEST_F(WaveformsTest, ACommaDesktopLabelsTheFigureAsTheResultBoxes) {
+  PressWatch commaWatch(services, ',');
+  Calculator comma(commaWatch, ',', &commaWatch);
+  const std::optional<FigureInput> input = commaWatch.press(comma);
+  ASSERT_TRUE(input.has_value());
+  waveforms.showPress(*input);
+  const QString result = window.findChild<QLineEdit*>("Text6(0)")->text();
+  EXPECT_EQ(result, "0,7071067811865475");
+  const std::string svg = FigureSvg(*waveforms.figure());
+  EXPECT_NE(svg.find("RMS " + result.toStdString()), std::string::npos);
+  EXPECT_EQ(svg.find("0.7071067811865475"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace rms
