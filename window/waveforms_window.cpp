@@ -98,6 +98,7 @@ class SketchDoubleClick : public QObject {
 WaveformsWindow::WaveformsWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   setWindowTitle(QStringLiteral("Waveforms"));
   setAccessibleName(QStringLiteral("Waveforms"));
+  setAccessibleDescription(kNote);
   // The main window alone keeps the program running.
   setAttribute(Qt::WA_QuitOnClose, false);
   auto* layout = new QVBoxLayout(this);
