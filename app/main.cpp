@@ -14,12 +14,14 @@
 
 #include "app/command_line.h"
 #include "app/console.h"
+#include "figure/press_input.h"
 #include "rms/identity.h"
 #include "runtime/qt/decimal_separator.h"
 #include "runtime/qt/qt_services.h"
 #include "runtime/qt/startup.h"
 #include "window/calculator.h"
 #include "window/main_window.h"
+#include "window/waveforms_window.h"
 
 namespace {
 
@@ -62,9 +64,18 @@ int main(int argc, char* argv[]) {
   rms::MainWindow window;
   rms::QtServices services(window);
   // The desktop's locale is read once, here: numbers in the boxes follow its separator.
-  rms::Calculator calculator(services, rms::decimalSeparatorOf(QLocale::system()));
+  const char separator = rms::decimalSeparatorOf(QLocale::system());
+  // The press runs through the watch, which hands its figure to the Waveforms window.
+  rms::PressWatch watch(services, separator);
+  rms::Calculator calculator(watch, separator, &watch);
+  rms::WaveformsWindow waveforms;
+  rms::offerWaveforms(window, waveforms);
   QObject::connect(window.calculateButton(), &QPushButton::clicked, &window,
-                   [&calculator] { calculator.Command1_Click(); });
+                   [&calculator, &watch, &waveforms] {
+                     if (const auto figure = watch.press(calculator)) {
+                       waveforms.showPress(*figure);
+                     }
+                   });
   window.show();
   return app.exec();
 }

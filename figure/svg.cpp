@@ -6,23 +6,10 @@
 #include <cmath>
 #include <cstdint>
 
+#include "figure/style.h"
+
 namespace rms {
 namespace {
-
-// Line styles tell the lines apart without colour: solid, dashed, dotted. Every stroke is
-// at least 7:1 against the white ground.
-constexpr std::string_view kStyle =
-    "<style>"
-    "text{font-family:sans-serif;font-size:11px;fill:#000}"
-    ".heading{font-size:13px;font-weight:bold}.title{font-weight:bold}.tick,.value{font-size:10px}"
-    ".frame{fill:none;stroke:#555}"
-    ".waveform{fill:none;stroke:#000;stroke-width:2;stroke-linejoin:round}"
-    ".axis{fill:none;stroke:#000;stroke-width:1}"
-    ".zero{stroke:#444;stroke-width:1}"
-    ".rms{stroke:#a4001d;stroke-width:1.5;stroke-dasharray:8 4}"
-    ".average{stroke:#0a4a94;stroke-width:1.5;stroke-dasharray:2 3}"
-    ".peak{fill:none;stroke:#000;stroke-width:1.5}"
-    "</style>\n";
 
 std::string_view classOf(Stroke stroke) {
   switch (stroke) {
@@ -216,7 +203,7 @@ std::string FigureSvg(const Figure& figure) {
   w.out += "</title>\n<desc id=\"figure-desc\">";
   w.escaped(figure.description);
   w.out += "</desc>\n";
-  w.out += kStyle;
+  w.out += kFigureStyleSheet;
   w.out += "<rect width=\"100%\" height=\"100%\" fill=\"#fff\"/>\n";
   for (const Text& text : figure.texts) {
     w.text(text);

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <numbers>
 #include <string>
 #include <string_view>
@@ -12,6 +13,7 @@
 
 #include "batch/batch.h"
 #include "figure/press_input.h"
+#include "figure/style.h"
 #include "figure/svg.h"
 
 namespace rms {
@@ -259,6 +261,78 @@ TEST(FigureSvg, EdgesGiveWellFormedFiniteFigures) {
       }
     }
   }
+}
+
+// The painter reads the style rows, the SVG the style sheet: a row that drifts from its rule
+// would paint the desktop's figure differently from the saved one.
+std::string declarationOf(std::string_view className, std::string_view property,
+                          std::string_view fallback) {
+  std::string_view css = kFigureStyleSheet.substr(7);  // after <style>
+  for (size_t end; (end = css.find('}')) != std::string_view::npos; css.remove_prefix(end + 1)) {
+    const std::string_view rule = css.substr(0, end);
+    const std::string_view selectors = rule.substr(0, rule.find('{'));
+    const std::string selectorList = "," + std::string(selectors) + ",";
+    if (selectorList.find("," + std::string(className) + ",") == std::string::npos) {
+      continue;
+    }
+    const std::string_view body = rule.substr(selectors.size() + 1);
+    const std::string key = ";" + std::string(property) + ":";
+    const std::string withStart = ";" + std::string(body);
+    if (const size_t at = withStart.find(key); at != std::string::npos) {
+      const size_t from = at + key.size();
+      return withStart.substr(from, withStart.find(';', from) - from);
+    }
+  }
+  return std::string(fallback);
+}
+
+std::string cssColour(uint32_t rgb) {
+  char hex[8];
+  std::snprintf(hex, sizeof hex, "#%06x", static_cast<unsigned>(rgb));
+  const std::string_view h(hex);
+  if (h[1] == h[2] && h[3] == h[4] && h[5] == h[6]) {
+    return {'#', h[1], h[3], h[5]};
+  }
+  return std::string(h);
+}
+
+std::string cssNumber(double value) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%g", value);
+  return text;
+}
+
+TEST(FigureStyle, EachPainterRowSaysWhatTheStyleSheetSays) {
+  const std::pair<std::string_view, const StrokeStyle*> strokes[] = {
+      {".frame", &kFrameStyle},
+      {".waveform", &styleOf(Stroke::Waveform)},
+      {".zero", &styleOf(Stroke::Zero)},
+      {".rms", &styleOf(Stroke::Rms)},
+      {".average", &styleOf(Stroke::Average)},
+      {".axis", &styleOf(Stroke::Axis)},
+      {".peak", &styleOf(Stroke::Peak)},
+  };
+  for (const auto& [name, style] : strokes) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(declarationOf(name, "stroke", "none"), cssColour(style->rgb));
+    EXPECT_EQ(declarationOf(name, "stroke-width", "1"), cssNumber(style->width));
+    const std::string dash =
+        style->dash[0] > 0 ? cssNumber(style->dash[0]) + " " + cssNumber(style->dash[1]) : "none";
+    EXPECT_EQ(declarationOf(name, "stroke-dasharray", "none"), dash);
+    EXPECT_EQ(declarationOf(name, "stroke-linejoin", "miter"),
+              style->roundJoin ? "round" : "miter");
+  }
+  const std::pair<std::string_view, TextRole> texts[] = {
+      {".heading", TextRole::Heading}, {".title", TextRole::Title}, {".value", TextRole::Value},
+      {".tick", TextRole::Tick},       {".note", TextRole::Note},
+  };
+  const std::string size = declarationOf("text", "font-size", "");
+  for (const auto& [name, role] : texts) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(declarationOf(name, "font-size", size), cssNumber(styleOf(role).pixelSize) + "px");
+    EXPECT_EQ(declarationOf(name, "font-weight", "normal"), styleOf(role).bold ? "bold" : "normal");
+  }
+  EXPECT_EQ(declarationOf("text", "fill", ""), cssColour(kFigureInk));
 }
 
 }  // namespace

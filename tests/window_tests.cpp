@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <optional>
@@ -11,19 +12,25 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
+#include <QFile>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
+#include "figure/press_input.h"
+#include "figure/svg.h"
 #include "runtime/conversions.h"
 #include "runtime/failure.h"
 #include "runtime/qt/decimal_separator.h"
@@ -34,7 +41,9 @@
 #include "window/calculator.h"
 #include "window/layout.h"
 #include "window/main_window.h"
+#include "window/sketch_data.h"
 #include "window/twips_qt.h"
+#include "window/waveforms_window.h"
 
 namespace rms {
 namespace {
@@ -678,6 +687,171 @@ TEST_F(WindowTest, OnAGermanDesktopCommaAndPointReadAlikeAndResultsTakeTheComma)
         << typed;
   }
   EXPECT_TRUE(messages.empty()) << "a box read as empty";
+}
+
+// The program's wiring of the Waveforms window: the press runs through a PressWatch.
+class WaveformsTest : public testing::Test {
+ protected:
+  WaveformsTest() {
+    offerWaveforms(window, waveforms);
+    QObject::connect(window.calculateButton(), &QPushButton::clicked, &window, [this] {
+      if (const auto figure = watch.press(calculator)) {
+        waveforms.showPress(*figure);
+      }
+    });
+    window.show();
+    window.activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
+  }
+  ~WaveformsTest() override { waveforms.close(); }
+
+  QApplication& app = application();
+  MainWindow window;
+  QtServices services{window};
+  PressWatch watch{services, '.'};
+  Calculator calculator{watch, '.', &watch};
+  WaveformsWindow waveforms;
+};
+
+// Answers the context menu that `open` brings up: the action named "Waveforms", if the menu
+// has one, is triggered; the menu's texts are kept.
+QStringList answerContextMenu(const std::function<void()>& open) {
+  QStringList seen;
+  QTimer::singleShot(50, [&seen] {
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    if (menu == nullptr) {
+      return;
+    }
+    QAction* waveforms = nullptr;
+    for (QAction* action : menu->actions()) {
+      seen << action->text() + "\t" + action->shortcut().toString();
+      waveforms = action->text() == "Waveforms" ? action : waveforms;
+    }
+    menu->close();
+    if (waveforms != nullptr) {
+      waveforms->trigger();
+    }
+  });
+  open();
+  QTest::qWait(100);
+  return seen;
+}
+
+TEST_F(WaveformsTest, TheWindowOpensFromASketchTheShortcutAndTheBackgroundMenu) {
+  const QPoint onASketch = toPixels(kShapes.back().twips).center();  // a rectangular pulse
+  const QPoint blank = toPixels(4400, 100);                          // above panel 4
+  struct Way {
+    const char* name;
+    std::function<void()> act;
+    bool opens;
+  };
+  const Way ways[] = {
+      {"double-click on a sketch",
+       [&] { QTest::mouseDClick(window.windowHandle(), Qt::LeftButton, {}, onASketch); }, true},
+      {"double-click beside the sketches",
+       [&] { QTest::mouseDClick(window.windowHandle(), Qt::LeftButton, {}, blank); }, false},
+      {"the shortcut", [&] { QTest::keyClick(&window, kWaveformsKey); }, true},
+      {"the background's context menu",
+       [&] {
+         const QStringList seen = answerContextMenu([&] {
+           QContextMenuEvent event(QContextMenuEvent::Mouse, blank, window.mapToGlobal(blank));
+           QApplication::sendEvent(&window, &event);
+         });
+         EXPECT_EQ(seen, QStringList{"Waveforms\tF7"});
+       },
+       true},
+      {"an input box's context menu",
+       [&] {
+         auto* box = window.findChild<QLineEdit*>("Ip");
+         const QStringList seen = answerContextMenu([box] {
+           QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(4, 4),
+                                   box->mapToGlobal(QPoint(4, 4)));
+           QApplication::sendEvent(box, &event);
+         });
+         EXPECT_FALSE(seen.isEmpty());  // its own menu, with no Waveforms in it
+       },
+       false},
+  };
+  for (const Way& way : ways) {
+    SCOPED_TRACE(way.name);
+    waveforms.hide();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    way.act();
+    EXPECT_EQ(waveforms.isVisible(), way.opens);
+    EXPECT_EQ(waveforms.windowTitle(), "Waveforms");
+  }
+}
+
+TEST_F(WaveformsTest, APressShowsItsFigureAndSavesTheSameBytesAsPlot) {
+  EXPECT_FALSE(waveforms.figure().has_value());
+  EXPECT_FALSE(waveforms.saveButton()->isEnabled());
+  QTest::mouseClick(window.calculateButton(), Qt::LeftButton);
+  ASSERT_TRUE(waveforms.figure().has_value());
+
+  Recorder recorder;  // the press of --plot, over the same initial texts
+  Calculator alone(recorder, '.', &recorder);
+  const std::string expected =
+      FigureSvg(MakeFigure(FigureInputOf(recorder.press(alone), '.', '.')));
+
+  const QTemporaryDir dir;
+  const QString path = dir.filePath("waveforms.svg");
+  ASSERT_TRUE(waveforms.saveSvg(path));
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  const QByteArray saved = file.readAll();
+  EXPECT_EQ(saved.toStdString(), expected);
+  uint64_t hash = 0xcbf29ce484222325ULL;  // FNV-1a, as tests/golden/figures.tsv has it
+  for (const char c : saved) {
+    hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001b3ULL;
+  }
+  EXPECT_EQ(hash, 0xb5c4be57733b6936ULL);
+
+  EXPECT_EQ(waveforms.view()->accessibleName(), "Waveforms");
+  EXPECT_EQ(waveforms.view()->accessibleDescription().toStdString(),
+            waveforms.figure()->description);
+}
+
+// A pixel on the rectangular panel's waveform: the middle of its first pulse's top, away
+// from the levels and the axes.
+TEST_F(WaveformsTest, TheDrawnWaveformIsInkWhereItsPathRuns) {
+  waveforms.open();
+  const auto darkAt = [this](QPointF at) {
+    const QImage image = waveforms.view()->grab().toImage();
+    const qreal ratio = waveforms.view()->devicePixelRatioF();
+    return qGray(image.pixel((at * ratio).toPoint())) < 96;
+  };
+  QTest::mouseClick(window.calculateButton(), Qt::LeftButton);
+  ASSERT_TRUE(waveforms.figure().has_value());
+  const Panel& panel = waveforms.figure()->panels[2];
+  ASSERT_EQ(panel.slot, ResultSlot::Rectangular);
+  ASSERT_FALSE(panel.paths.empty());
+  const Path& path = panel.paths.front();
+  std::optional<QPointF> onTop;
+  Point from = path.start;
+  for (const PathStep& step : path.steps) {
+    if (!step.cubic && from.y == step.to.y && from.y < panel.zeroY - 10 && !onTop) {
+      onTop = QPointF((from.x + step.to.x) / 2, from.y);
+    }
+    from = step.to;
+  }
+  ASSERT_TRUE(onTop.has_value());
+  EXPECT_TRUE(darkAt(*onTop));
+  EXPECT_FALSE(darkAt(*onTop + QPointF(0, 6)));  // under the top, inside the pulse
+}
+
+// On a comma desktop the figure's labels are the result boxes' texts; the saved file too.
+TEST_F(WaveformsTest, ACommaDesktopLabelsTheFigureAsTheResultBoxes) {
+  PressWatch commaWatch(services, ',');
+  Calculator comma(commaWatch, ',', &commaWatch);
+  const std::optional<FigureInput> input = commaWatch.press(comma);
+  ASSERT_TRUE(input.has_value());
+  waveforms.showPress(*input);
+  const QString result = window.findChild<QLineEdit*>("Text6(0)")->text();
+  EXPECT_EQ(result, "0,7071067811865475");
+  const std::string svg = FigureSvg(*waveforms.figure());
+  EXPECT_NE(svg.find("RMS " + result.toStdString()), std::string::npos);
+  EXPECT_EQ(svg.find("0.7071067811865475"), std::string::npos);
 }
 
 }  // namespace
