@@ -2,6 +2,7 @@
 #include "figure/svg.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -70,6 +71,35 @@ std::string_view anchorOf(Anchor anchor) {
   return "start";  // not reached
 }
 
+// What stands for a character that may not appear as itself in text: an entity, or
+// nothing for a control character (not allowed in XML 1.0).
+constexpr std::string_view entityOf(char c) {
+  switch (c) {
+    case '&':
+      return "&amp;";
+    case '<':
+      return "&lt;";
+    case '>':
+      return "&gt;";
+    case '"':
+      return "&quot;";
+    default:
+      return "";
+  }
+}
+
+// One look-up per character: the texts are mostly plain, and the description is long.
+constexpr std::array<bool, 256> kNeedsEscape = [] {
+  std::array<bool, 256> needs{};
+  for (int c = 0; c < 0x20; ++c) {
+    needs[c] = c != '\n' && c != '\t';
+  }
+  for (char c : {'&', '<', '>', '"'}) {
+    needs[static_cast<unsigned char>(c)] = true;
+  }
+  return needs;
+}();
+
 class Writer {
  public:
   std::string out;
@@ -102,7 +132,7 @@ class Writer {
     if (value < 0 && (scaled != 0)) {
       *--at = '-';
     }
-    out.append(at, end);
+    out.append(at, static_cast<size_t>(end - at));  // the iterator overload goes through replace
   }
   void attribute(std::string_view name, double value) {
     out += ' ';
@@ -119,29 +149,12 @@ class Writer {
   void escaped(std::string_view text) {
     size_t plain = 0;
     for (size_t i = 0; i < text.size(); ++i) {
-      const char c = text[i];
-      std::string_view entity;
-      switch (c) {
-        case '&':
-          entity = "&amp;";
-          break;
-        case '<':
-          entity = "&lt;";
-          break;
-        case '>':
-          entity = "&gt;";
-          break;
-        case '"':
-          entity = "&quot;";
-          break;
-        default:
-          // Control characters are not allowed in XML 1.0.
-          if (static_cast<unsigned char>(c) >= 0x20 || c == '\n' || c == '\t') {
-            continue;
-          }
+      const auto c = static_cast<unsigned char>(text[i]);
+      if (!kNeedsEscape[c]) {
+        continue;
       }
       out.append(text.substr(plain, i - plain));
-      out.append(entity);
+      out.append(entityOf(text[i]));
       plain = i + 1;
     }
     out.append(text.substr(plain));
