@@ -116,6 +116,17 @@ void findPeak(std::span<const Piece> pieces, ShapeValues& values) {
   }
 }
 
+// 10^n for n in 0..15: exact doubles, as std::pow gives them, without its cost per tick.
+constexpr std::array<double, 16> kPowersOfTen = [] {
+  std::array<double, 16> powers{};
+  double power = 1;
+  for (double& p : powers) {
+    p = power;
+    power *= 10;
+  }
+  return powers;
+}();
+
 std::string number(double value, char separator) {
   return std::string(std::string_view(DoubleText(value, separator)));
 }
@@ -127,11 +138,12 @@ std::string tickText(long long km, int exponent, char separator) {
     return "0";
   }
   if (exponent >= 0 && exponent <= 15) {
-    return number(static_cast<double>(km) * std::pow(10.0, exponent), separator);
+    return number(static_cast<double>(km) * kPowersOfTen[static_cast<size_t>(exponent)], separator);
   }
   if (exponent < 0 && exponent >= -15) {
     // Both exact, so the quotient is the double nearest the decimal.
-    return number(static_cast<double>(km) / std::pow(10.0, -exponent), separator);
+    return number(static_cast<double>(km) / kPowersOfTen[static_cast<size_t>(-exponent)],
+                  separator);
   }
   // Scientific, as the results are written: 15e-39 is 1.5e-38.
   std::string digits = std::to_string(km < 0 ? -km : km);
@@ -162,6 +174,24 @@ Ticks ticksFor(double span) {
   return {step, static_cast<long long>(mantissa), exponent};
 }
 
+// The time axis is the same in every drawn panel (two periods of T), so its tick texts
+// are written once per figure.
+struct TimeAxis {
+  Ticks ticks;
+  long long count;
+  std::vector<std::string> texts;
+};
+
+TimeAxis timeAxisFor(double T, char separator) {
+  TimeAxis axis{ticksFor(2 * T), 0, {}};
+  axis.count = static_cast<long long>(std::floor(2 * T / axis.ticks.step + 1e-9));
+  axis.texts.reserve(static_cast<size_t>(std::max(axis.count + 1, 0LL)));
+  for (long long k = 0; k <= axis.count; ++k) {
+    axis.texts.push_back(tickText(k * axis.ticks.mantissa, axis.ticks.exponent, separator));
+  }
+  return axis;
+}
+
 class PanelMaker {
  public:
   PanelMaker(Panel& panel, char separator) : p_(panel), separator_(separator) {}
@@ -173,7 +203,7 @@ class PanelMaker {
   double y(double current) const { return p_.zeroY - current * p_.pxPerCurrent; }
 
   // Scales, axes, ticks and the zero line for currents from lo to hi over two periods.
-  void axes(double T, double lo, double hi) {
+  void axes(double T, double lo, double hi, const TimeAxis& time) {
     const double plotTop = p_.top + kPlotTop;
     const double plotBottom = p_.top + p_.height - kPlotBottom;
     p_.plotLeft = p_.left + kPlotLeft;
@@ -198,13 +228,11 @@ class PanelMaker {
            tickText(static_cast<long long>(k) * current.mantissa, current.exponent, separator_),
            TextRole::Tick, Anchor::End);
     }
-    const Ticks time = ticksFor(2 * T);
-    const auto count = static_cast<long long>(std::floor(2 * T / time.step + 1e-9));
-    for (long long k = 0; k <= count; ++k) {
-      const double tx = x(static_cast<double>(k) * time.step);
+    for (long long k = 0; k <= time.count; ++k) {
+      const double tx = x(static_cast<double>(k) * time.ticks.step);
       p_.lines.push_back({{tx, plotBottom}, {tx, plotBottom + kTickLength}, Stroke::Axis});
-      text(tx, plotBottom + kTickLength + 11,
-           tickText(k * time.mantissa, time.exponent, separator_), TextRole::Tick, Anchor::Middle);
+      text(tx, plotBottom + kTickLength + 11, time.texts[static_cast<size_t>(k)], TextRole::Tick,
+           Anchor::Middle);
     }
     text((p_.plotLeft + p_.plotRight) / 2, plotBottom + 32, "time, in the units of t and T",
          TextRole::Note, Anchor::Middle);
@@ -349,7 +377,8 @@ std::optional<double> AcPartOf(ResultSlot slot, const WaveformInputs& in) {
 
 namespace {
 
-void makePanel(Panel& panel, const FigureInput& input, const FigureInput::Result& result) {
+void makePanel(Panel& panel, const FigureInput& input, const FigureInput::Result& result,
+               std::optional<TimeAxis>& timeAxis) {
   const WaveformInputs& in = input.inputs;
   const char sep = input.decimalSeparator;
   const ResultSlotFacts& facts = factsOf(panel.slot);
@@ -397,15 +426,19 @@ void makePanel(Panel& panel, const FigureInput& input, const FigureInput::Result
     lo = std::min({lo, piece.i0, piece.i1});
     hi = std::max({hi, piece.i0, piece.i1});
   }
-  make.axes(in.T, lo, hi);
+  if (!timeAxis) {
+    timeAxis = timeAxisFor(in.T, sep);
+  }
+  panel.lines.reserve(24);
+  panel.texts.reserve(24);
+  make.axes(in.T, lo, hi, *timeAxis);
   make.waveform();
   make.level(values.rms, Stroke::Rms, "RMS " + result.text, Anchor::End);
-  make.level(values.average, Stroke::Average, "average " + number(values.average, sep),
-             Anchor::Start);
+  const std::string average = number(values.average, sep);
+  make.level(values.average, Stroke::Average, "average " + average, Anchor::Start);
   panel.marks.push_back({{make.x(values.peakTime), make.y(values.peakCurrent)}, 4});
 
-  std::string first =
-      "RMS " + result.text + " (dashed), average " + number(values.average, sep) + " (dotted)";
+  std::string first = "RMS " + result.text + " (dashed), average " + average + " (dotted)";
   std::string second = values.acPart ? "AC part " + number(*values.acPart, sep) : "no AC part";
   second += values.crestFactor ? ", crest factor " + number(*values.crestFactor, sep)
                                : ", no crest factor (RMS is zero)";
@@ -460,6 +493,8 @@ Figure MakeFigure(const FigureInput& input) {
   figure.texts.push_back({{10, 40}, notes, TextRole::Note});
   figure.description = notes;
 
+  std::optional<TimeAxis> timeAxis;
+  figure.panels.reserve(kResultSlotFacts.size());
   for (size_t i = 0; i < kResultSlotFacts.size(); ++i) {
     Panel& panel = figure.panels.emplace_back();
     panel.slot = kResultSlotFacts[i].slot;
@@ -468,7 +503,7 @@ Figure MakeFigure(const FigureInput& input) {
     panel.top = kHeading + static_cast<double>(i / 2) * (kPanelHeight + kGap);
     panel.width = kPanelWidth;
     panel.height = kPanelHeight;
-    makePanel(panel, input, input.results[i]);
+    makePanel(panel, input, input.results[i], timeAxis);
     figure.description += " " + panel.words;
   }
   return figure;
