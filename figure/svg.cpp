@@ -100,51 +100,68 @@ constexpr std::array<bool, 256> kNeedsEscape = [] {
   return needs;
 }();
 
+constexpr size_t kNumberChars = 16;
+constexpr size_t kNameChars = 16;  // the longest attribute name written here is six
+
+// In hundredths, from integers: no locale and no float formatting of the library decide
+// the digits. Writes at most kNumberChars characters at `to` and returns their end.
+char* writeNumber(char* to, double value) {
+  constexpr double kLimit = 1e9;
+  if (!(value > -kLimit && value < kLimit)) {
+    value = value >= kLimit ? kLimit : value <= -kLimit ? -kLimit : 0;  // NaN is 0
+  }
+  const double scaled = std::floor(std::fabs(value) * 100 + 0.5);
+  auto hundredths = static_cast<uint64_t>(scaled);
+  char digits[kNumberChars];
+  char* end = digits + sizeof digits;
+  char* at = end;
+  const unsigned fraction = static_cast<unsigned>(hundredths % 100);
+  hundredths /= 100;
+  if (fraction != 0) {
+    if (fraction % 10 != 0) {
+      *--at = static_cast<char>('0' + fraction % 10);
+    }
+    *--at = static_cast<char>('0' + fraction / 10);
+    *--at = '.';
+  }
+  do {
+    *--at = static_cast<char>('0' + hundredths % 10);
+    hundredths /= 10;
+  } while (hundredths != 0);
+  if (value < 0 && (scaled != 0)) {
+    *--at = '-';
+  }
+  return std::copy(at, end, to);
+}
+
 class Writer {
  public:
   std::string out;
 
-  // In hundredths, from integers: no locale and no float formatting of the library decide
-  // the digits.
   void number(double value) {
-    constexpr double kLimit = 1e9;
-    if (!(value > -kLimit && value < kLimit)) {
-      value = value >= kLimit ? kLimit : value <= -kLimit ? -kLimit : 0;  // NaN is 0
-    }
-    const double scaled = std::floor(std::fabs(value) * 100 + 0.5);
-    auto hundredths = static_cast<uint64_t>(scaled);
-    char digits[24];
-    char* end = digits + sizeof digits;
-    char* at = end;
-    const unsigned fraction = static_cast<unsigned>(hundredths % 100);
-    hundredths /= 100;
-    if (fraction != 0) {
-      if (fraction % 10 != 0) {
-        *--at = static_cast<char>('0' + fraction % 10);
-      }
-      *--at = static_cast<char>('0' + fraction / 10);
-      *--at = '.';
-    }
-    do {
-      *--at = static_cast<char>('0' + hundredths % 10);
-      hundredths /= 10;
-    } while (hundredths != 0);
-    if (value < 0 && (scaled != 0)) {
-      *--at = '-';
-    }
-    out.append(at, static_cast<size_t>(end - at));  // the iterator overload goes through replace
+    char chars[kNumberChars];
+    out.append(chars, static_cast<size_t>(writeNumber(chars, value) - chars));
   }
+  // One append per attribute and per point: the document is mostly these.
   void attribute(std::string_view name, double value) {
-    out += ' ';
-    out += name;
-    out += "=\"";
-    number(value);
-    out += '"';
+    char chars[kNameChars + kNumberChars + 4];
+    char* at = chars;
+    *at++ = ' ';
+    at = std::copy(name.begin(), name.begin() + std::min(name.size(), kNameChars), at);
+    *at++ = '=';
+    *at++ = '"';
+    at = writeNumber(at, value);
+    *at++ = '"';
+    out.append(chars, static_cast<size_t>(at - chars));
+  }
+  static char* writePoint(char* at, Point p) {
+    at = writeNumber(at, p.x);
+    *at++ = ',';
+    return writeNumber(at, p.y);
   }
   void point(Point p) {
-    number(p.x);
-    out += ',';
-    number(p.y);
+    char chars[2 * kNumberChars + 1];
+    out.append(chars, static_cast<size_t>(writePoint(chars, p) - chars));
   }
   void escaped(std::string_view text) {
     size_t plain = 0;
@@ -174,16 +191,20 @@ class Writer {
     out += "<path class=\"waveform\" d=\"M";
     point(path.start);
     for (const PathStep& step : path.steps) {
+      char chars[3 * (2 * kNumberChars + 2) + 2];
+      char* at = chars;
+      *at++ = ' ';
       if (step.cubic) {
-        out += " C";
-        point(step.c1);
-        out += ' ';
-        point(step.c2);
-        out += ' ';
+        *at++ = 'C';
+        at = writePoint(at, step.c1);
+        *at++ = ' ';
+        at = writePoint(at, step.c2);
+        *at++ = ' ';
       } else {
-        out += " L";
+        *at++ = 'L';
       }
-      point(step.to);
+      at = writePoint(at, step.to);
+      out.append(chars, static_cast<size_t>(at - chars));
     }
     out += "\"/>\n";
   }
