@@ -111,27 +111,21 @@ char* writeNumber(char* to, double value) {
     value = value >= kLimit ? kLimit : value <= -kLimit ? -kLimit : 0;  // NaN is 0
   }
   const double scaled = std::floor(std::fabs(value) * 100 + 0.5);
-  auto hundredths = static_cast<uint64_t>(scaled);
-  char digits[kNumberChars];
-  char* end = digits + sizeof digits;
-  char* at = end;
-  const unsigned fraction = static_cast<unsigned>(hundredths % 100);
-  hundredths /= 100;
+  const auto hundredths = static_cast<uint64_t>(scaled);
+  char* at = to;
+  if (value < 0 && scaled != 0) {
+    *at++ = '-';
+  }
+  at = std::to_chars(at, to + kNumberChars, hundredths / 100).ptr;
+  const auto fraction = static_cast<unsigned>(hundredths % 100);
   if (fraction != 0) {
+    *at++ = '.';
+    *at++ = static_cast<char>('0' + fraction / 10);
     if (fraction % 10 != 0) {
-      *--at = static_cast<char>('0' + fraction % 10);
+      *at++ = static_cast<char>('0' + fraction % 10);
     }
-    *--at = static_cast<char>('0' + fraction / 10);
-    *--at = '.';
   }
-  do {
-    *--at = static_cast<char>('0' + hundredths % 10);
-    hundredths /= 10;
-  } while (hundredths != 0);
-  if (value < 0 && (scaled != 0)) {
-    *--at = '-';
-  }
-  return std::copy(at, end, to);
+  return at;
 }
 
 class Writer {
