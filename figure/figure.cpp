@@ -65,6 +65,7 @@ std::vector<Piece> piecesOf(ResultSlot slot, const WaveformInputs& in) {
   const double Ia = in.Ia;
   const double Ib = in.Ib;
   std::vector<Piece> pieces;
+  pieces.reserve(4);
   for (int k = 0; k < 2; ++k) {
     const double p = k * T;
     const double end = k == 0 ? T : 2 * T;
@@ -264,6 +265,7 @@ class PanelMaker {
   // are not drawn, not even as a spike.
   void waveform() {
     Path path;
+    path.steps.reserve(5 * p_.pieces.size());  // an arch is four steps, and a jump may lead in
     bool started = false;
     for (const Piece& piece : p_.pieces) {
       if (!(piece.t1 > piece.t0)) {
@@ -384,7 +386,9 @@ void makePanel(Panel& panel, const FigureInput& input, const FigureInput::Result
   const ResultSlotFacts& facts = factsOf(panel.slot);
   PanelMaker make(panel, sep);
   make.text(panel.left + 8, panel.top + 16, std::string(facts.title), TextRole::Title);
-  panel.words = std::string(facts.title) + ": ";
+  panel.words.reserve(256);
+  panel.words = facts.title;
+  panel.words += ": ";
 
   auto say = [&](std::string words) {
     make.text(panel.left + 8, panel.top + 34, words, TextRole::Note);
@@ -446,7 +450,11 @@ void makePanel(Panel& panel, const FigureInput& input, const FigureInput::Result
   make.text(panel.left + 8, panel.top + 31, first, TextRole::Value);
   make.text(panel.left + 8, panel.top + 44, second, TextRole::Value);
   make.text(panel.left + 8, panel.top + 57, third, TextRole::Value);
-  panel.words += first + ", " + third + ", " + second + ".";
+  for (const std::string_view part :
+       {std::string_view(first), std::string_view(", "), std::string_view(third),
+        std::string_view(", "), std::string_view(second), std::string_view(".")}) {
+    panel.words += part;
+  }
   panel.values = values;
 }
 
@@ -491,6 +499,7 @@ Figure MakeFigure(const FigureInput& input) {
   }
   notes += "Current in the units of Ip, Ia and Ib; two periods.";
   figure.texts.push_back({{10, 40}, notes, TextRole::Note});
+  figure.description.reserve(2048);
   figure.description = notes;
 
   std::optional<TimeAxis> timeAxis;
@@ -504,7 +513,8 @@ Figure MakeFigure(const FigureInput& input) {
     panel.width = kPanelWidth;
     panel.height = kPanelHeight;
     makePanel(panel, input, input.results[i], timeAxis);
-    figure.description += " " + panel.words;
+    figure.description += ' ';
+    figure.description += panel.words;
   }
   return figure;
 }
