@@ -175,27 +175,35 @@ Ticks ticksFor(double span) {
   return {step, static_cast<long long>(mantissa), exponent};
 }
 
-// The time axis is the same in every drawn panel (two periods of T), so its tick texts
-// are written once per figure.
-struct TimeAxis {
-  Ticks ticks;
-  long long count;
-  std::vector<std::string> texts;
-};
+// The tick texts written so far in a figure: every drawn panel has the same time axis,
+// and most have the same current axis.
+class TickTexts {
+ public:
+  explicit TickTexts(char separator) : separator_(separator) {}
 
-TimeAxis timeAxisFor(double T, char separator) {
-  TimeAxis axis{ticksFor(2 * T), 0, {}};
-  axis.count = static_cast<long long>(std::floor(2 * T / axis.ticks.step + 1e-9));
-  axis.texts.reserve(static_cast<size_t>(std::max(axis.count + 1, 0LL)));
-  for (long long k = 0; k <= axis.count; ++k) {
-    axis.texts.push_back(tickText(k * axis.ticks.mantissa, axis.ticks.exponent, separator));
+  std::string operator()(long long km, int exponent) {
+    for (const Known& known : known_) {
+      if (known.km == km && known.exponent == exponent) {
+        return known.text;
+      }
+    }
+    known_.push_back({km, exponent, tickText(km, exponent, separator_)});
+    return known_.back().text;
   }
-  return axis;
-}
+
+ private:
+  struct Known {
+    long long km;
+    int exponent;
+    std::string text;
+  };
+  char separator_;
+  std::vector<Known> known_;
+};
 
 class PanelMaker {
  public:
-  PanelMaker(Panel& panel, char separator) : p_(panel), separator_(separator) {}
+  PanelMaker(Panel& panel, TickTexts& ticks) : p_(panel), ticks_(ticks) {}
 
   void text(double x, double y, std::string text, TextRole role, Anchor anchor = Anchor::Start) {
     p_.texts.push_back({{x, y}, std::move(text), role, anchor});
@@ -204,7 +212,7 @@ class PanelMaker {
   double y(double current) const { return p_.zeroY - current * p_.pxPerCurrent; }
 
   // Scales, axes, ticks and the zero line for currents from lo to hi over two periods.
-  void axes(double T, double lo, double hi, const TimeAxis& time) {
+  void axes(double T, double lo, double hi) {
     const double plotTop = p_.top + kPlotTop;
     const double plotBottom = p_.top + p_.height - kPlotBottom;
     p_.plotLeft = p_.left + kPlotLeft;
@@ -226,14 +234,16 @@ class PanelMaker {
       const double ty = plotTop + (last - k) * (plotBottom - plotTop) / (last - first);
       p_.lines.push_back({{p_.plotLeft - kTickLength, ty}, {p_.plotLeft, ty}, Stroke::Axis});
       text(p_.plotLeft - kTickLength - 2, ty + 4,
-           tickText(static_cast<long long>(k) * current.mantissa, current.exponent, separator_),
-           TextRole::Tick, Anchor::End);
+           ticks_(static_cast<long long>(k) * current.mantissa, current.exponent), TextRole::Tick,
+           Anchor::End);
     }
-    for (long long k = 0; k <= time.count; ++k) {
-      const double tx = x(static_cast<double>(k) * time.ticks.step);
+    const Ticks time = ticksFor(2 * T);
+    const auto count = static_cast<long long>(std::floor(2 * T / time.step + 1e-9));
+    for (long long k = 0; k <= count; ++k) {
+      const double tx = x(static_cast<double>(k) * time.step);
       p_.lines.push_back({{tx, plotBottom}, {tx, plotBottom + kTickLength}, Stroke::Axis});
-      text(tx, plotBottom + kTickLength + 11, time.texts[static_cast<size_t>(k)], TextRole::Tick,
-           Anchor::Middle);
+      text(tx, plotBottom + kTickLength + 11, ticks_(k * time.mantissa, time.exponent),
+           TextRole::Tick, Anchor::Middle);
     }
     text((p_.plotLeft + p_.plotRight) / 2, plotBottom + 32, "time, in the units of t and T",
          TextRole::Note, Anchor::Middle);
@@ -302,7 +312,7 @@ class PanelMaker {
 
  private:
   Panel& p_;
-  char separator_;
+  TickTexts& ticks_;
 };
 
 }  // namespace
@@ -380,11 +390,11 @@ std::optional<double> AcPartOf(ResultSlot slot, const WaveformInputs& in) {
 namespace {
 
 void makePanel(Panel& panel, const FigureInput& input, const FigureInput::Result& result,
-               std::optional<TimeAxis>& timeAxis) {
+               TickTexts& ticks) {
   const WaveformInputs& in = input.inputs;
   const char sep = input.decimalSeparator;
   const ResultSlotFacts& facts = factsOf(panel.slot);
-  PanelMaker make(panel, sep);
+  PanelMaker make(panel, ticks);
   make.text(panel.left + 8, panel.top + 16, std::string(facts.title), TextRole::Title);
   panel.words.reserve(256);
   panel.words = facts.title;
@@ -430,12 +440,9 @@ void makePanel(Panel& panel, const FigureInput& input, const FigureInput::Result
     lo = std::min({lo, piece.i0, piece.i1});
     hi = std::max({hi, piece.i0, piece.i1});
   }
-  if (!timeAxis) {
-    timeAxis = timeAxisFor(in.T, sep);
-  }
   panel.lines.reserve(24);
   panel.texts.reserve(24);
-  make.axes(in.T, lo, hi, *timeAxis);
+  make.axes(in.T, lo, hi);
   make.waveform();
   make.level(values.rms, Stroke::Rms, "RMS " + result.text, Anchor::End);
   const std::string average = number(values.average, sep);
@@ -502,7 +509,7 @@ Figure MakeFigure(const FigureInput& input) {
   figure.description.reserve(2048);
   figure.description = notes;
 
-  std::optional<TimeAxis> timeAxis;
+  TickTexts ticks(input.decimalSeparator);
   figure.panels.reserve(kResultSlotFacts.size());
   for (size_t i = 0; i < kResultSlotFacts.size(); ++i) {
     Panel& panel = figure.panels.emplace_back();
@@ -512,7 +519,7 @@ Figure MakeFigure(const FigureInput& input) {
     panel.top = kHeading + static_cast<double>(i / 2) * (kPanelHeight + kGap);
     panel.width = kPanelWidth;
     panel.height = kPanelHeight;
-    makePanel(panel, input, input.results[i], timeAxis);
+    makePanel(panel, input, input.results[i], ticks);
     figure.description += ' ';
     figure.description += panel.words;
   }
