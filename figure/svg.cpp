@@ -116,7 +116,8 @@ char* writeNumber(char* to, double value) {
   if (value < 0 && scaled != 0) {
     *at++ = '-';
   }
-  at = std::to_chars(at, to + kNumberChars, hundredths / 100).ptr;
+  // The whole part is at most 10^9 and fits 32 bits, whose conversion is the cheaper.
+  at = std::to_chars(at, to + kNumberChars, static_cast<uint32_t>(hundredths / 100)).ptr;
   const auto fraction = static_cast<unsigned>(hundredths % 100);
   if (fraction != 0) {
     *at++ = '.';
