@@ -101,7 +101,6 @@ constexpr std::array<bool, 256> kNeedsEscape = [] {
 }();
 
 constexpr size_t kNumberChars = 16;
-constexpr size_t kNameChars = 16;  // the longest attribute name written here is six
 
 // In hundredths, from integers: no locale and no float formatting of the library decide
 // the digits. Writes at most kNumberChars characters at `to` and returns their end.
@@ -129,34 +128,47 @@ char* writeNumber(char* to, double value) {
   return at;
 }
 
+// A few pieces gathered on the stack and appended to the document at once. Only this
+// file's own short literals and numbers go in, never a text.
+struct Chunk {
+  std::array<char, 128> chars;
+  size_t size = 0;
+
+  void put(std::string_view piece) {
+    std::copy(piece.begin(), piece.end(), chars.begin() + static_cast<ptrdiff_t>(size));
+    size += piece.size();
+  }
+  void number(double value) {
+    size = static_cast<size_t>(writeNumber(chars.data() + size, value) - chars.data());
+  }
+  void attribute(std::string_view name, double value) {
+    put(" ");
+    put(name);
+    put("=\"");
+    number(value);
+    put("\"");
+  }
+  void point(Point p) {
+    number(p.x);
+    put(",");
+    number(p.y);
+  }
+  std::string_view view() const { return {chars.data(), size}; }
+};
+
 class Writer {
  public:
   std::string out;
 
   void number(double value) {
-    char chars[kNumberChars];
-    out.append(chars, static_cast<size_t>(writeNumber(chars, value) - chars));
+    Chunk chunk;
+    chunk.number(value);
+    out += chunk.view();
   }
-  // One append per attribute and per point: the document is mostly these.
   void attribute(std::string_view name, double value) {
-    char chars[kNameChars + kNumberChars + 4];
-    char* at = chars;
-    *at++ = ' ';
-    at = std::copy(name.begin(), name.begin() + std::min(name.size(), kNameChars), at);
-    *at++ = '=';
-    *at++ = '"';
-    at = writeNumber(at, value);
-    *at++ = '"';
-    out.append(chars, static_cast<size_t>(at - chars));
-  }
-  static char* writePoint(char* at, Point p) {
-    at = writeNumber(at, p.x);
-    *at++ = ',';
-    return writeNumber(at, p.y);
-  }
-  void point(Point p) {
-    char chars[2 * kNumberChars + 1];
-    out.append(chars, static_cast<size_t>(writePoint(chars, p) - chars));
+    Chunk chunk;
+    chunk.attribute(name, value);
+    out += chunk.view();
   }
   void escaped(std::string_view text) {
     size_t plain = 0;
@@ -183,38 +195,38 @@ class Writer {
     out += "/>\n";
   }
   void path(const Path& path) {
-    out += "<path class=\"waveform\" d=\"M";
-    point(path.start);
+    Chunk start;
+    start.put("<path class=\"waveform\" d=\"M");
+    start.point(path.start);
+    out += start.view();
     for (const PathStep& step : path.steps) {
-      char chars[3 * (2 * kNumberChars + 2) + 2];
-      char* at = chars;
-      *at++ = ' ';
+      Chunk chunk;
+      chunk.put(step.cubic ? " C" : " L");
       if (step.cubic) {
-        *at++ = 'C';
-        at = writePoint(at, step.c1);
-        *at++ = ' ';
-        at = writePoint(at, step.c2);
-        *at++ = ' ';
-      } else {
-        *at++ = 'L';
+        chunk.point(step.c1);
+        chunk.put(" ");
+        chunk.point(step.c2);
+        chunk.put(" ");
       }
-      at = writePoint(at, step.to);
-      out.append(chars, static_cast<size_t>(at - chars));
+      chunk.point(step.to);
+      out += chunk.view();
     }
     out += "\"/>\n";
   }
   void text(const Text& text) {
-    out += "<text class=\"";
-    out += classOf(text.role);
-    out += '"';
-    attribute("x", text.at.x);
-    attribute("y", text.at.y);
+    Chunk start;
+    start.put("<text class=\"");
+    start.put(classOf(text.role));
+    start.put("\"");
+    start.attribute("x", text.at.x);
+    start.attribute("y", text.at.y);
     if (text.anchor != Anchor::Start) {
-      out += " text-anchor=\"";
-      out += anchorOf(text.anchor);
-      out += '"';
+      start.put(" text-anchor=\"");
+      start.put(anchorOf(text.anchor));
+      start.put("\"");
     }
-    out += '>';
+    start.put(">");
+    out += start.view();
     escaped(text.text);
     out += "</text>\n";
   }
@@ -265,11 +277,13 @@ std::string FigureSvg(const Figure& figure) {
       if (line.stroke != Stroke::Axis) {
         continue;
       }
-      w.out += axes ? "M" : "<path class=\"axis\" d=\"M";
+      Chunk step;
+      step.put(axes ? "M" : "<path class=\"axis\" d=\"M");
       axes = true;
-      w.point(line.from);
-      w.out += 'L';
-      w.point(line.to);
+      step.point(line.from);
+      step.put("L");
+      step.point(line.to);
+      w.out += step.view();
     }
     if (axes) {
       w.out += "\"/>\n";
