@@ -401,8 +401,9 @@ void makePanel(Panel& panel, const FigureInput& input, const FigureInput::Result
   panel.words += ": ";
 
   auto say = [&](std::string words) {
-    make.text(panel.left + 8, panel.top + 34, words, TextRole::Note);
-    panel.words += words + ".";
+    panel.words += words;
+    panel.words += '.';
+    make.text(panel.left + 8, panel.top + 34, std::move(words), TextRole::Note);
   };
   const Outcome<double> rms = TryComputeResult(panel.slot, in);
   if (result.failure || !rms) {
@@ -454,14 +455,14 @@ void makePanel(Panel& panel, const FigureInput& input, const FigureInput::Result
   second += values.crestFactor ? ", crest factor " + number(*values.crestFactor, sep)
                                : ", no crest factor (RMS is zero)";
   std::string third = "peak " + number(values.peak, sep) + " (circle)";
-  make.text(panel.left + 8, panel.top + 31, first, TextRole::Value);
-  make.text(panel.left + 8, panel.top + 44, second, TextRole::Value);
-  make.text(panel.left + 8, panel.top + 57, third, TextRole::Value);
   for (const std::string_view part :
        {std::string_view(first), std::string_view(", "), std::string_view(third),
         std::string_view(", "), std::string_view(second), std::string_view(".")}) {
     panel.words += part;
   }
+  make.text(panel.left + 8, panel.top + 31, std::move(first), TextRole::Value);
+  make.text(panel.left + 8, panel.top + 44, std::move(second), TextRole::Value);
+  make.text(panel.left + 8, panel.top + 57, std::move(third), TextRole::Value);
   panel.values = values;
 }
 
@@ -488,6 +489,7 @@ Figure MakeFigure(const FigureInput& input) {
                             ? std::string(std::string_view(SingleText(D, input.decimalSeparator)))
                             : std::string("undefined"));
   figure.title = "Waveforms of one press: " + inputs;
+  figure.texts.reserve(2);
   figure.texts.push_back({{10, 20}, figure.title, TextRole::Heading});
 
   std::string notes;
