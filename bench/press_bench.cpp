@@ -53,6 +53,15 @@ void Conversions(benchmark::State& state) {
 }
 BENCHMARK(Conversions);
 
+FigureInput figureInput() {
+  FigureInput input;
+  input.inputs = defaults();
+  for (size_t i = 0; i < kResultSlots.size(); ++i) {
+    input.results[i].text = DoubleToText(ComputeResult(kResultSlots[i], input.inputs));
+  }
+  return input;
+}
+
 void WholePress(benchmark::State& state) {
   Recorder fake;
   Calculator calc(fake);
@@ -66,11 +75,7 @@ BENCHMARK(WholePress);
 // The six waveforms of the default press laid out and written as SVG: what --plot and the
 // page add to a press. It should cost at most ten presses (WholePress).
 void FigureOfPress(benchmark::State& state) {
-  FigureInput input;
-  input.inputs = defaults();
-  for (size_t i = 0; i < kResultSlots.size(); ++i) {
-    input.results[i].text = DoubleToText(ComputeResult(kResultSlots[i], input.inputs));
-  }
+  const FigureInput input = figureInput();
   size_t bytes = 0;
   for (auto _ : state) {
     const std::string svg = FigureSvg(MakeFigure(input));
@@ -80,6 +85,23 @@ void FigureOfPress(benchmark::State& state) {
   state.counters["bytes"] = static_cast<double>(bytes);
 }
 BENCHMARK(FigureOfPress);
+
+// The two halves of FigureOfPress: laying out the six plots, and writing them.
+void FigureLayout(benchmark::State& state) {
+  const FigureInput input = figureInput();
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(MakeFigure(input));
+  }
+}
+BENCHMARK(FigureLayout);
+
+void FigureWriting(benchmark::State& state) {
+  const Figure figure = MakeFigure(figureInput());
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(FigureSvg(figure));
+  }
+}
+BENCHMARK(FigureWriting);
 
 }  // namespace
 }  // namespace rms

@@ -65,6 +65,7 @@ std::vector<Piece> piecesOf(ResultSlot slot, const WaveformInputs& in) {
   const double Ia = in.Ia;
   const double Ib = in.Ib;
   std::vector<Piece> pieces;
+  pieces.reserve(4);
   for (int k = 0; k < 2; ++k) {
     const double p = k * T;
     const double end = k == 0 ? T : 2 * T;
@@ -116,6 +117,17 @@ void findPeak(std::span<const Piece> pieces, ShapeValues& values) {
   }
 }
 
+// 10^n for n in 0..15: exact doubles, as std::pow gives them, without its cost per tick.
+constexpr std::array<double, 16> kPowersOfTen = [] {
+  std::array<double, 16> powers{};
+  double power = 1;
+  for (double& p : powers) {
+    p = power;
+    power *= 10;
+  }
+  return powers;
+}();
+
 std::string number(double value, char separator) {
   return std::string(std::string_view(DoubleText(value, separator)));
 }
@@ -127,11 +139,12 @@ std::string tickText(long long km, int exponent, char separator) {
     return "0";
   }
   if (exponent >= 0 && exponent <= 15) {
-    return number(static_cast<double>(km) * std::pow(10.0, exponent), separator);
+    return number(static_cast<double>(km) * kPowersOfTen[static_cast<size_t>(exponent)], separator);
   }
   if (exponent < 0 && exponent >= -15) {
     // Both exact, so the quotient is the double nearest the decimal.
-    return number(static_cast<double>(km) / std::pow(10.0, -exponent), separator);
+    return number(static_cast<double>(km) / kPowersOfTen[static_cast<size_t>(-exponent)],
+                  separator);
   }
   // Scientific, as the results are written: 15e-39 is 1.5e-38.
   std::string digits = std::to_string(km < 0 ? -km : km);
@@ -162,9 +175,35 @@ Ticks ticksFor(double span) {
   return {step, static_cast<long long>(mantissa), exponent};
 }
 
+// The tick texts written so far in a figure: every drawn panel has the same time axis,
+// and most have the same current axis.
+class TickTexts {
+ public:
+  explicit TickTexts(char separator) : separator_(separator) {}
+
+  std::string operator()(long long km, int exponent) {
+    for (const Known& known : known_) {
+      if (known.km == km && known.exponent == exponent) {
+        return known.text;
+      }
+    }
+    known_.push_back({km, exponent, tickText(km, exponent, separator_)});
+    return known_.back().text;
+  }
+
+ private:
+  struct Known {
+    long long km;
+    int exponent;
+    std::string text;
+  };
+  char separator_;
+  std::vector<Known> known_;
+};
+
 class PanelMaker {
  public:
-  PanelMaker(Panel& panel, char separator) : p_(panel), separator_(separator) {}
+  PanelMaker(Panel& panel, TickTexts& ticks) : p_(panel), ticks_(ticks) {}
 
   void text(double x, double y, std::string text, TextRole role, Anchor anchor = Anchor::Start) {
     p_.texts.push_back({{x, y}, std::move(text), role, anchor});
@@ -195,16 +234,16 @@ class PanelMaker {
       const double ty = plotTop + (last - k) * (plotBottom - plotTop) / (last - first);
       p_.lines.push_back({{p_.plotLeft - kTickLength, ty}, {p_.plotLeft, ty}, Stroke::Axis});
       text(p_.plotLeft - kTickLength - 2, ty + 4,
-           tickText(static_cast<long long>(k) * current.mantissa, current.exponent, separator_),
-           TextRole::Tick, Anchor::End);
+           ticks_(static_cast<long long>(k) * current.mantissa, current.exponent), TextRole::Tick,
+           Anchor::End);
     }
     const Ticks time = ticksFor(2 * T);
     const auto count = static_cast<long long>(std::floor(2 * T / time.step + 1e-9));
     for (long long k = 0; k <= count; ++k) {
       const double tx = x(static_cast<double>(k) * time.step);
       p_.lines.push_back({{tx, plotBottom}, {tx, plotBottom + kTickLength}, Stroke::Axis});
-      text(tx, plotBottom + kTickLength + 11,
-           tickText(k * time.mantissa, time.exponent, separator_), TextRole::Tick, Anchor::Middle);
+      text(tx, plotBottom + kTickLength + 11, ticks_(k * time.mantissa, time.exponent),
+           TextRole::Tick, Anchor::Middle);
     }
     text((p_.plotLeft + p_.plotRight) / 2, plotBottom + 32, "time, in the units of t and T",
          TextRole::Note, Anchor::Middle);
@@ -236,6 +275,7 @@ class PanelMaker {
   // are not drawn, not even as a spike.
   void waveform() {
     Path path;
+    path.steps.reserve(5 * p_.pieces.size());  // an arch is four steps, and a jump may lead in
     bool started = false;
     for (const Piece& piece : p_.pieces) {
       if (!(piece.t1 > piece.t0)) {
@@ -272,7 +312,7 @@ class PanelMaker {
 
  private:
   Panel& p_;
-  char separator_;
+  TickTexts& ticks_;
 };
 
 }  // namespace
@@ -349,17 +389,21 @@ std::optional<double> AcPartOf(ResultSlot slot, const WaveformInputs& in) {
 
 namespace {
 
-void makePanel(Panel& panel, const FigureInput& input, const FigureInput::Result& result) {
+void makePanel(Panel& panel, const FigureInput& input, const FigureInput::Result& result,
+               TickTexts& ticks) {
   const WaveformInputs& in = input.inputs;
   const char sep = input.decimalSeparator;
   const ResultSlotFacts& facts = factsOf(panel.slot);
-  PanelMaker make(panel, sep);
+  PanelMaker make(panel, ticks);
   make.text(panel.left + 8, panel.top + 16, std::string(facts.title), TextRole::Title);
-  panel.words = std::string(facts.title) + ": ";
+  panel.words.reserve(256);
+  panel.words = facts.title;
+  panel.words += ": ";
 
   auto say = [&](std::string words) {
-    make.text(panel.left + 8, panel.top + 34, words, TextRole::Note);
-    panel.words += words + ".";
+    panel.words += words;
+    panel.words += '.';
+    make.text(panel.left + 8, panel.top + 34, std::move(words), TextRole::Note);
   };
   const Outcome<double> rms = TryComputeResult(panel.slot, in);
   if (result.failure || !rms) {
@@ -397,23 +441,28 @@ void makePanel(Panel& panel, const FigureInput& input, const FigureInput::Result
     lo = std::min({lo, piece.i0, piece.i1});
     hi = std::max({hi, piece.i0, piece.i1});
   }
+  panel.lines.reserve(24);
+  panel.texts.reserve(24);
   make.axes(in.T, lo, hi);
   make.waveform();
   make.level(values.rms, Stroke::Rms, "RMS " + result.text, Anchor::End);
-  make.level(values.average, Stroke::Average, "average " + number(values.average, sep),
-             Anchor::Start);
+  const std::string average = number(values.average, sep);
+  make.level(values.average, Stroke::Average, "average " + average, Anchor::Start);
   panel.marks.push_back({{make.x(values.peakTime), make.y(values.peakCurrent)}, 4});
 
-  std::string first =
-      "RMS " + result.text + " (dashed), average " + number(values.average, sep) + " (dotted)";
+  std::string first = "RMS " + result.text + " (dashed), average " + average + " (dotted)";
   std::string second = values.acPart ? "AC part " + number(*values.acPart, sep) : "no AC part";
   second += values.crestFactor ? ", crest factor " + number(*values.crestFactor, sep)
                                : ", no crest factor (RMS is zero)";
   std::string third = "peak " + number(values.peak, sep) + " (circle)";
-  make.text(panel.left + 8, panel.top + 31, first, TextRole::Value);
-  make.text(panel.left + 8, panel.top + 44, second, TextRole::Value);
-  make.text(panel.left + 8, panel.top + 57, third, TextRole::Value);
-  panel.words += first + ", " + third + ", " + second + ".";
+  for (const std::string_view part :
+       {std::string_view(first), std::string_view(", "), std::string_view(third),
+        std::string_view(", "), std::string_view(second), std::string_view(".")}) {
+    panel.words += part;
+  }
+  make.text(panel.left + 8, panel.top + 31, std::move(first), TextRole::Value);
+  make.text(panel.left + 8, panel.top + 44, std::move(second), TextRole::Value);
+  make.text(panel.left + 8, panel.top + 57, std::move(third), TextRole::Value);
   panel.values = values;
 }
 
@@ -440,6 +489,7 @@ Figure MakeFigure(const FigureInput& input) {
                             ? std::string(std::string_view(SingleText(D, input.decimalSeparator)))
                             : std::string("undefined"));
   figure.title = "Waveforms of one press: " + inputs;
+  figure.texts.reserve(2);
   figure.texts.push_back({{10, 20}, figure.title, TextRole::Heading});
 
   std::string notes;
@@ -458,8 +508,11 @@ Figure MakeFigure(const FigureInput& input) {
   }
   notes += "Current in the units of Ip, Ia and Ib; two periods.";
   figure.texts.push_back({{10, 40}, notes, TextRole::Note});
+  figure.description.reserve(2048);
   figure.description = notes;
 
+  TickTexts ticks(input.decimalSeparator);
+  figure.panels.reserve(kResultSlotFacts.size());
   for (size_t i = 0; i < kResultSlotFacts.size(); ++i) {
     Panel& panel = figure.panels.emplace_back();
     panel.slot = kResultSlotFacts[i].slot;
@@ -468,8 +521,9 @@ Figure MakeFigure(const FigureInput& input) {
     panel.top = kHeading + static_cast<double>(i / 2) * (kPanelHeight + kGap);
     panel.width = kPanelWidth;
     panel.height = kPanelHeight;
-    makePanel(panel, input, input.results[i]);
-    figure.description += " " + panel.words;
+    makePanel(panel, input, input.results[i], ticks);
+    figure.description += ' ';
+    figure.description += panel.words;
   }
   return figure;
 }

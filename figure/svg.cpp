@@ -2,6 +2,7 @@
 #include "figure/svg.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -57,78 +58,114 @@ std::string_view anchorOf(Anchor anchor) {
   return "start";  // not reached
 }
 
+// What stands for a character that may not appear as itself in text: an entity, or
+// nothing for a control character (not allowed in XML 1.0).
+constexpr std::string_view entityOf(char c) {
+  switch (c) {
+    case '&':
+      return "&amp;";
+    case '<':
+      return "&lt;";
+    case '>':
+      return "&gt;";
+    case '"':
+      return "&quot;";
+    default:
+      return "";
+  }
+}
+
+// One look-up per character: the texts are mostly plain, and the description is long.
+constexpr std::array<bool, 256> kNeedsEscape = [] {
+  std::array<bool, 256> needs{};
+  for (int c = 0; c < 0x20; ++c) {
+    needs[c] = c != '\n' && c != '\t';
+  }
+  for (char c : {'&', '<', '>', '"'}) {
+    needs[static_cast<unsigned char>(c)] = true;
+  }
+  return needs;
+}();
+
+constexpr size_t kNumberChars = 16;
+
+// In hundredths, from integers: no locale and no float formatting of the library decide
+// the digits. Writes at most kNumberChars characters at `to` and returns their end.
+char* writeNumber(char* to, double value) {
+  constexpr double kLimit = 1e9;
+  if (!(value > -kLimit && value < kLimit)) {
+    value = value >= kLimit ? kLimit : value <= -kLimit ? -kLimit : 0;  // NaN is 0
+  }
+  const double scaled = std::floor(std::fabs(value) * 100 + 0.5);
+  const auto hundredths = static_cast<uint64_t>(scaled);
+  char* at = to;
+  if (value < 0 && scaled != 0) {
+    *at++ = '-';
+  }
+  // The whole part is at most 10^9 and fits 32 bits, whose conversion is the cheaper.
+  at = std::to_chars(at, to + kNumberChars, static_cast<uint32_t>(hundredths / 100)).ptr;
+  const auto fraction = static_cast<unsigned>(hundredths % 100);
+  if (fraction != 0) {
+    *at++ = '.';
+    *at++ = static_cast<char>('0' + fraction / 10);
+    if (fraction % 10 != 0) {
+      *at++ = static_cast<char>('0' + fraction % 10);
+    }
+  }
+  return at;
+}
+
+// A few pieces gathered on the stack and appended to the document at once. Only this
+// file's own short literals and numbers go in, never a text.
+struct Chunk {
+  std::array<char, 128> chars;
+  size_t size = 0;
+
+  void put(std::string_view piece) {
+    std::copy(piece.begin(), piece.end(), chars.begin() + static_cast<ptrdiff_t>(size));
+    size += piece.size();
+  }
+  void number(double value) {
+    size = static_cast<size_t>(writeNumber(chars.data() + size, value) - chars.data());
+  }
+  void attribute(std::string_view name, double value) {
+    put(" ");
+    put(name);
+    put("=\"");
+    number(value);
+    put("\"");
+  }
+  void point(Point p) {
+    number(p.x);
+    put(",");
+    number(p.y);
+  }
+  std::string_view view() const { return {chars.data(), size}; }
+};
+
 class Writer {
  public:
   std::string out;
 
-  // In hundredths, from integers: no locale and no float formatting of the library decide
-  // the digits.
   void number(double value) {
-    constexpr double kLimit = 1e9;
-    if (!(value > -kLimit && value < kLimit)) {
-      value = value >= kLimit ? kLimit : value <= -kLimit ? -kLimit : 0;  // NaN is 0
-    }
-    const double scaled = std::floor(std::fabs(value) * 100 + 0.5);
-    auto hundredths = static_cast<uint64_t>(scaled);
-    char digits[24];
-    char* end = digits + sizeof digits;
-    char* at = end;
-    const unsigned fraction = static_cast<unsigned>(hundredths % 100);
-    hundredths /= 100;
-    if (fraction != 0) {
-      if (fraction % 10 != 0) {
-        *--at = static_cast<char>('0' + fraction % 10);
-      }
-      *--at = static_cast<char>('0' + fraction / 10);
-      *--at = '.';
-    }
-    do {
-      *--at = static_cast<char>('0' + hundredths % 10);
-      hundredths /= 10;
-    } while (hundredths != 0);
-    if (value < 0 && (scaled != 0)) {
-      *--at = '-';
-    }
-    out.append(at, end);
+    Chunk chunk;
+    chunk.number(value);
+    out += chunk.view();
   }
   void attribute(std::string_view name, double value) {
-    out += ' ';
-    out += name;
-    out += "=\"";
-    number(value);
-    out += '"';
-  }
-  void point(Point p) {
-    number(p.x);
-    out += ',';
-    number(p.y);
+    Chunk chunk;
+    chunk.attribute(name, value);
+    out += chunk.view();
   }
   void escaped(std::string_view text) {
     size_t plain = 0;
     for (size_t i = 0; i < text.size(); ++i) {
-      const char c = text[i];
-      std::string_view entity;
-      switch (c) {
-        case '&':
-          entity = "&amp;";
-          break;
-        case '<':
-          entity = "&lt;";
-          break;
-        case '>':
-          entity = "&gt;";
-          break;
-        case '"':
-          entity = "&quot;";
-          break;
-        default:
-          // Control characters are not allowed in XML 1.0.
-          if (static_cast<unsigned char>(c) >= 0x20 || c == '\n' || c == '\t') {
-            continue;
-          }
+      const auto c = static_cast<unsigned char>(text[i]);
+      if (!kNeedsEscape[c]) {
+        continue;
       }
       out.append(text.substr(plain, i - plain));
-      out.append(entity);
+      out.append(entityOf(text[i]));
       plain = i + 1;
     }
     out.append(text.substr(plain));
@@ -145,34 +182,38 @@ class Writer {
     out += "/>\n";
   }
   void path(const Path& path) {
-    out += "<path class=\"waveform\" d=\"M";
-    point(path.start);
+    Chunk start;
+    start.put("<path class=\"waveform\" d=\"M");
+    start.point(path.start);
+    out += start.view();
     for (const PathStep& step : path.steps) {
+      Chunk chunk;
+      chunk.put(step.cubic ? " C" : " L");
       if (step.cubic) {
-        out += " C";
-        point(step.c1);
-        out += ' ';
-        point(step.c2);
-        out += ' ';
-      } else {
-        out += " L";
+        chunk.point(step.c1);
+        chunk.put(" ");
+        chunk.point(step.c2);
+        chunk.put(" ");
       }
-      point(step.to);
+      chunk.point(step.to);
+      out += chunk.view();
     }
     out += "\"/>\n";
   }
   void text(const Text& text) {
-    out += "<text class=\"";
-    out += classOf(text.role);
-    out += '"';
-    attribute("x", text.at.x);
-    attribute("y", text.at.y);
+    Chunk start;
+    start.put("<text class=\"");
+    start.put(classOf(text.role));
+    start.put("\"");
+    start.attribute("x", text.at.x);
+    start.attribute("y", text.at.y);
     if (text.anchor != Anchor::Start) {
-      out += " text-anchor=\"";
-      out += anchorOf(text.anchor);
-      out += '"';
+      start.put(" text-anchor=\"");
+      start.put(anchorOf(text.anchor));
+      start.put("\"");
     }
-    out += '>';
+    start.put(">");
+    out += start.view();
     escaped(text.text);
     out += "</text>\n";
   }
@@ -223,11 +264,13 @@ std::string FigureSvg(const Figure& figure) {
       if (line.stroke != Stroke::Axis) {
         continue;
       }
-      w.out += axes ? "M" : "<path class=\"axis\" d=\"M";
+      Chunk step;
+      step.put(axes ? "M" : "<path class=\"axis\" d=\"M");
       axes = true;
-      w.point(line.from);
-      w.out += 'L';
-      w.point(line.to);
+      step.point(line.from);
+      step.put("L");
+      step.point(line.to);
+      w.out += step.view();
     }
     if (axes) {
       w.out += "\"/>\n";
