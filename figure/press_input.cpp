@@ -15,7 +15,8 @@ FigureInput FigureInputOf(const PressRecord& record, char pressMark, char decima
   const auto results = record.resultTexts();
   for (size_t i = 0; i < results.size(); ++i) {
     input.results[i].text = results[i];
-    std::ranges::replace(input.results[i].text, pressMark, decimalSeparator);
+    std::replace(input.results[i].text.begin(), input.results[i].text.end(), pressMark,
+                 decimalSeparator);
   }
   for (const CountedFailure& failure : record.failures) {
     if (failure.statement == PressStatement::FormDutyCycle && !input.dutyCycle) {
