@@ -11,8 +11,7 @@ namespace {
 
 // Line styles tell the lines apart without colour: solid, dashed, dotted. Every stroke is
 // at least 7:1 against the white ground.
-constexpr std::string_view kStyle =
-    "<style>"
+constexpr std::string_view kStyleRules =
     "text{font-family:sans-serif;font-size:11px;fill:#000}"
     ".heading{font-size:13px;font-weight:bold}.title{font-weight:bold}.tick,.value{font-size:10px}"
     ".frame{fill:none;stroke:#555}"
@@ -21,8 +20,7 @@ constexpr std::string_view kStyle =
     ".zero{stroke:#444;stroke-width:1}"
     ".rms{stroke:#a4001d;stroke-width:1.5;stroke-dasharray:8 4}"
     ".average{stroke:#0a4a94;stroke-width:1.5;stroke-dasharray:2 3}"
-    ".peak{fill:none;stroke:#000;stroke-width:1.5}"
-    "</style>\n";
+    ".peak{fill:none;stroke:#000;stroke-width:1.5}";
 
 std::string_view classOf(Stroke stroke) {
   switch (stroke) {
@@ -200,6 +198,10 @@ class Writer {
 
 }  // namespace
 
+std::string_view FigureStyleRules() {
+  return kStyleRules;
+}
+
 std::string FigureSvg(const Figure& figure) {
   Writer w;
   w.out.reserve(32 * 1024);
@@ -216,7 +218,9 @@ std::string FigureSvg(const Figure& figure) {
   w.out += "</title>\n<desc id=\"figure-desc\">";
   w.escaped(figure.description);
   w.out += "</desc>\n";
-  w.out += kStyle;
+  w.out += "<style>";
+  w.out += kStyleRules;
+  w.out += "</style>\n";
   w.out += "<rect width=\"100%\" height=\"100%\" fill=\"#fff\"/>\n";
   for (const Text& text : figure.texts) {
     w.text(text);

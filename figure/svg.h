@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "figure/figure.h"
 
@@ -13,5 +14,8 @@ namespace rms {
 // `waveform`, the levels are lines of class `zero`, `rms` and `average`. Never throws;
 // a coordinate that is not finite is written as 0.
 std::string FigureSvg(const Figure& figure);
+
+// The rules of the figure's own <style>, for a page whose policy admits no inline style.
+std::string_view FigureStyleRules();
 
 }  // namespace rms
