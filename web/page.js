@@ -138,10 +138,11 @@ async function keepOffline() {
 
 // The press's figure under the window, and a link that saves it as the very SVG it is. The
 // page's copy goes without its <style>, which the page's policy refuses: page.css has its
-// rules. A data: address, not a blob:, so the file's bytes stay readable under that policy.
+// rules. A data: address, not a blob:, which the policy's connect-src would keep unreadable.
 function showFigure(svg, fileName) {
-  const figure = new DOMParser().parseFromString(svg, 'image/svg+xml').documentElement;
-  figure.querySelector('style')?.remove();
+  // Cut before parsing: a parsed document's <style> meets the page's policy too.
+  const shown = svg.replace(/<style>[^<]*<\/style>\n?/, '');
+  const figure = new DOMParser().parseFromString(shown, 'image/svg+xml').documentElement;
   const link = document.createElement('a');
   link.href = `data:image/svg+xml;charset=utf-8,${encodeURIComponent(svg)}`;
   link.download = fileName;
