@@ -22,7 +22,8 @@ FigureInput FigureInputOf(const PressFacts& record, char pressMark, char decimal
   const auto& results = record.results;
   for (size_t i = 0; i < results.size(); ++i) {
     input.results[i].text = results[i];
-    std::ranges::replace(input.results[i].text, pressMark, decimalSeparator);
+    std::replace(input.results[i].text.begin(), input.results[i].text.end(), pressMark,
+                 decimalSeparator);
   }
   for (const CountedFailure& failure : record.failures) {
     if (failure.statement == PressStatement::FormDutyCycle && !input.dutyCycle) {

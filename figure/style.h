@@ -9,7 +9,7 @@
 
 namespace rms {
 
-// How the figure looks, for every painter of it: the SVG writes kFigureStyleSheet, a
+// How the figure looks, for every painter of it: the SVG writes kFigureStyleRules, a
 // QPainter reads the rows. Line styles tell the lines apart without colour: solid, dashed,
 // dotted. Every stroke is at least 7:1 against the white ground.
 struct StrokeStyle {
@@ -54,8 +54,7 @@ constexpr const TextStyle& styleOf(TextRole role) {
 }
 
 // The same facts as CSS, as the SVG carries them; figure_tests checks each row against it.
-inline constexpr std::string_view kFigureStyleSheet =
-    "<style>"
+inline constexpr std::string_view kFigureStyleRules =
     "text{font-family:sans-serif;font-size:11px;fill:#000}"
     ".heading{font-size:13px;font-weight:bold}.title{font-weight:bold}.tick,.value{font-size:10px}"
     ".frame{fill:none;stroke:#555}"
@@ -64,7 +63,6 @@ inline constexpr std::string_view kFigureStyleSheet =
     ".zero{stroke:#444;stroke-width:1}"
     ".rms{stroke:#a4001d;stroke-width:1.5;stroke-dasharray:8 4}"
     ".average{stroke:#0a4a94;stroke-width:1.5;stroke-dasharray:2 3}"
-    ".peak{fill:none;stroke:#000;stroke-width:1.5}"
-    "</style>\n";
+    ".peak{fill:none;stroke:#000;stroke-width:1.5}";
 
 }  // namespace rms

@@ -244,7 +244,9 @@ std::string FigureSvg(const Figure& figure) {
   w.out += "</title>\n<desc id=\"figure-desc\">";
   w.escaped(figure.description);
   w.out += "</desc>\n";
-  w.out += kFigureStyleSheet;
+  w.out += "<style>";
+  w.out += kFigureStyleRules;
+  w.out += "</style>\n";
   w.out += "<rect width=\"100%\" height=\"100%\" fill=\"#fff\"/>\n";
   for (const Text& text : figure.texts) {
     w.text(text);

@@ -267,7 +267,7 @@ TEST(FigureSvg, EdgesGiveWellFormedFiniteFigures) {
 // would paint the desktop's figure differently from the saved one.
 std::string declarationOf(std::string_view className, std::string_view property,
                           std::string_view fallback) {
-  std::string_view css = kFigureStyleSheet.substr(7);  // after <style>
+  std::string_view css = kFigureStyleRules;
   for (size_t end; (end = css.find('}')) != std::string_view::npos; css.remove_prefix(end + 1)) {
     const std::string_view rule = css.substr(0, end);
     const std::string_view selectors = rule.substr(0, rule.find('{'));

@@ -9,6 +9,7 @@
 const status = document.getElementById('status');
 const windowArea = document.getElementById('window');
 const dialog = document.getElementById('message');
+const figureArea = document.getElementById('figure');
 
 // The desktop's rule: a decimal comma where the language writes one, the point
 // everywhere else, and so also for a language Intl refuses (WebKitGTK in the C locale
@@ -135,6 +136,21 @@ async function keepOffline() {
   }
 }
 
+// The press's figure under the window, and a link that saves it as the very SVG it is. The
+// page's copy goes without its <style>, which the page's policy refuses: page.css has its
+// rules. A data: address, not a blob:, which the policy's connect-src would keep unreadable.
+function showFigure(svg, fileName) {
+  // Cut before parsing: a parsed document's <style> meets the page's policy too.
+  const shown = svg.replace(/<style>[^<]*<\/style>\n?/, '');
+  const figure = new DOMParser().parseFromString(shown, 'image/svg+xml').documentElement;
+  const link = document.createElement('a');
+  link.href = `data:image/svg+xml;charset=utf-8,${encodeURIComponent(svg)}`;
+  link.download = fileName;
+  link.textContent = 'Download the figure (SVG)';
+  figureArea.replaceChildren(document.importNode(figure, true), link);
+  figureArea.hidden = false;
+}
+
 // The elements of one of the module's vectors as an array; the vector itself is freed.
 function arrayOf(vector) {
   try {
@@ -234,13 +250,23 @@ function start(loading) {
       }
       const { StepKind } = module;
       const steps = arrayOf(calculator(module).press(inputs.map((box) => box.value)));
-      for (const step of steps) {
+      const figure = calculator(module).figure();
+      // The figure comes with the last result written, in the same frame.
+      const lastResult = steps.findLastIndex((step) => step.kind === StepKind.Set
+        && !kept.has(boxes.get(step.box)));
+      if (lastResult < 0) {
+        showFigure(figure, windowArea.dataset.figure);
+      }
+      for (const [at, step] of steps.entries()) {
         switch (step.kind) {
           case StepKind.Set: {
             const box = boxes.get(step.box);
             box.value = step.text;
             if (kept.has(box)) {
               kept.set(box, step.text);
+            }
+            if (at === lastResult) {
+              showFigure(figure, windowArea.dataset.figure);
             }
             break;
           }
@@ -285,12 +311,14 @@ function start(loading) {
     if (dialog.open || ended) {
       return;
     }
-    // The window's tab order, round from the button back to T and the other way.
+    // The window's tab order, round from the button (or the figure's link after it, once
+    // there is a figure) back to T and the other way.
     if (event.key === 'Tab' && !event.altKey && !event.ctrlKey && !event.metaKey) {
       event.preventDefault();
-      const at = order.indexOf(document.activeElement);
-      const step = event.shiftKey ? order.length - 1 : 1;
-      const next = order[at < 0 ? (event.shiftKey ? order.length - 1 : 0) : (at + step) % order.length];
+      const round = figureArea.hidden ? order : [...order, figureArea.querySelector('a')];
+      const at = round.indexOf(document.activeElement);
+      const step = event.shiftKey ? round.length - 1 : 1;
+      const next = round[at < 0 ? (event.shiftKey ? round.length - 1 : 0) : (at + step) % round.length];
       next.focus();
       if (next instanceof HTMLInputElement) {
         next.select();

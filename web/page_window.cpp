@@ -18,6 +18,7 @@
 #include <string>
 #include <string_view>
 
+#include "figure/style.h"
 #include "runtime/float_chars.h"
 #include "runtime/services.h"
 #include "window/faces.h"
@@ -249,6 +250,7 @@ void windowAttributes() {
     put(&input == &kInputBoxes.back() ? "\"" : " ");
   }
   putAttribute("data-limit", kMaxInputLength);
+  put(" data-figure=\"" RMS_PROGRAM "-waveforms.svg\"");
 }
 
 // Around the window, in CSS pixels.
@@ -420,6 +422,30 @@ void phoneStyle() {
   put("dialog .buttons button { height: 36px; }\n}\n");
 }
 
+// The figure's own rules, each selector scoped to the figure under the window: the page's
+// policy admits no inline style, so the figure's <style> is left out of the page's copy.
+void figureStyle() {
+  std::string_view rules = kFigureStyleRules;
+  while (!rules.empty()) {
+    const size_t open = rules.find('{');
+    const size_t close = rules.find('}', open);
+    if (open == std::string_view::npos || close == std::string_view::npos) {
+      break;
+    }
+    std::string_view selectors = rules.substr(0, open);
+    for (size_t comma = 0; comma != std::string_view::npos;) {
+      comma = selectors.find(',');
+      put("#figure svg ");
+      put(selectors.substr(0, comma));
+      put(comma == std::string_view::npos ? " " : ", ");
+      selectors.remove_prefix(comma == std::string_view::npos ? selectors.size() : comma + 1);
+    }
+    put(rules.substr(open, close + 1 - open));
+    put("\n");
+    rules.remove_prefix(close + 1);
+  }
+}
+
 void style() {
   put("/* The window's typeface, and its controls at their places, from the layout table. */\n");
   faces();
@@ -431,6 +457,7 @@ void style() {
   for (const ControlRow& row : kLayout) {
     place(objectNameOf(row), row.rect);
   }
+  figureStyle();
   phoneStyle();
 }
 

@@ -16,6 +16,8 @@
 #include <string_view>
 #include <vector>
 
+#include "figure/press_input.h"
+#include "figure/svg.h"
 #include "runtime/conversions.h"
 #include "runtime/failure.h"
 #include "runtime/recorder/recorder.h"
@@ -55,6 +57,11 @@ class PageCalculator {
     }
     const std::span<const Step> steps = recorder_.press(calculator_).steps();
     return {steps.begin(), steps.end()};
+  }
+
+  // The last press's figure as an SVG document, its numbers with the page's decimal mark.
+  std::string figure() const {
+    return FigureSvg(MakeFigure(FigureInputOf(recorder_.record(), separator_, separator_)));
   }
 
   // A box text as a link carries it: a number read with a decimal comma gets a '.', which
@@ -107,5 +114,6 @@ EMSCRIPTEN_BINDINGS(calculator) {
   class_<PageCalculator>("Calculator")
       .constructor<const std::string&>()
       .function("press", &PageCalculator::press)
+      .function("figure", &PageCalculator::figure)
       .function("linkText", &PageCalculator::linkText);
 }

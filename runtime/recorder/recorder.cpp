@@ -18,7 +18,9 @@ bool PressRecord::limited() const {
 std::array<std::string_view, 6> PressRecord::resultTexts() const {
   std::array<std::string_view, 6> results{};
   for (const Step& step : steps()) {
-    const auto slot = std::ranges::find(kResultSlotFacts, step.box, &ResultSlotFacts::box);
+    const auto slot =
+        std::find_if(kResultSlotFacts.begin(), kResultSlotFacts.end(),
+                     [&](const ResultSlotFacts& facts) { return facts.box == step.box; });
     if (step.kind == StepKind::Set && slot != kResultSlotFacts.end()) {
       results[static_cast<size_t>(slot - kResultSlotFacts.begin())] = step.text;
     }

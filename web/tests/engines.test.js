@@ -23,6 +23,43 @@ const golden = goldenRows();
 const row = (...texts) => golden.find((r) => r.texts.join('|') === texts.join('|'));
 const initial = row('0.5', '1', '1', '.5', '1');
 const ORDER = ['T', 't', 'Ia', 'Ib', 'Ip', ...RESULTS, 'Calculate'];
+const PANELS = ['full_wave_sinusoidal', 'pulsed_sinusoidal', 'rectangular', 'trapezoid', 'triangle',
+  'general_ac_coupled'];
+const DOWNLOAD = 'Download the figure (SVG)';
+// The FNV-1a hash of each figure the command line's --plot writes, by its five texts.
+const figureHashes = new Map(readFileSync(join(dirname(fileURLToPath(import.meta.url)), '..', '..',
+  'tests', 'golden', 'figures.tsv'), 'utf8').split('\n').filter((line) => line && !line.startsWith('#'))
+  .map((line) => line.split('\t')).map((fields) => [fields.slice(0, 5).join('|'), fields[5]]));
+
+// In the page: the figure under the window as shown, and the FNV-1a hash of the bytes its
+// link downloads (its data: address percent-decoded, as the browser saves it); null if none.
+function seeFigure() {
+  const area = document.getElementById('figure');
+  const svg = area.querySelector('svg');
+  const link = area.querySelector('a');
+  if (area.hidden || svg === null || svg.getClientRects().length === 0) {
+    return null;
+  }
+  const href = link.getAttribute('href');
+  const body = href.slice(href.indexOf(',') + 1);
+  let hash = 0xcbf29ce484222325n;
+  for (let i = 0; i < body.length; i += body[i] === '%' ? 3 : 1) {
+    const byte = body[i] === '%' ? parseInt(body.slice(i + 1, i + 3), 16) : body.charCodeAt(i);
+    hash = ((hash ^ BigInt(byte)) * 0x100000001b3n) & 0xffffffffffffffffn;
+  }
+  const byId = (id) => document.getElementById(svg.getAttribute(id))?.textContent ?? '';
+  return {
+    panels: [...svg.querySelectorAll('g[id]')].map((group) => group.id),
+    role: svg.getAttribute('role'),
+    title: byId('aria-labelledby'),
+    description: byId('aria-describedby'),
+    texts: [...svg.querySelectorAll('text')].map((text) => text.textContent),
+    file: link.download,
+    hash: hash.toString(16).padStart(16, '0'),
+    wide: document.documentElement.scrollWidth,
+    screen: innerWidth,
+  };
+}
 
 // Skips that CI accepts, with the reason each engine gives.
 const EXPECTED_SKIPS = new Map([
@@ -90,6 +127,22 @@ function user(session, url) {
     focused: () => session.evaluate(() => document.activeElement.getAttribute('aria-label')
       ?? document.activeElement.textContent),
     status: () => session.evaluate(() => document.getElementById('status').textContent),
+    figure: () => session.evaluate(seeFigure),
+    // The figure of a press of `texts` is shown, with the bytes --plot writes for them.
+    async expectFigure(texts) {
+      const seen = await self.waitFor(async () => {
+        const figure = await self.figure();
+        assert.notEqual(figure, null, 'no figure');
+        return figure;
+      }, 'the figure');
+      assert.deepEqual(seen.panels, PANELS);
+      assert.equal(seen.role, 'img');
+      assert.ok(seen.title !== '' && seen.description !== '', `${seen.title} | ${seen.description}`);
+      assert.match(seen.file, /^[a-z-]+-waveforms\.svg$/);
+      assert.equal(seen.hash, figureHashes.get(texts.join('|')), texts.join(' '));
+      assert.ok(seen.wide <= seen.screen, `${seen.wide} px wide in a ${seen.screen} px window`);
+      return seen;
+    },
     async dismiss(title, text) {
       const dialog = await self.waitFor(() => find('dialog', title), `the ${title} box`);
       assert.equal(await session.evaluate((selector) => document.querySelector(`${selector} p`).textContent, dialog), text);
@@ -120,11 +173,15 @@ function user(session, url) {
 const CASES = [
   ['golden presses without a message', 'en-US', async (u) => {
     await u.open();
+    assert.equal(await u.figure(), null);
     for (const reference of [initial, row('3', '10', '2.5', '0.2', '1.8'),
       row('1e-6', '2e-5', '40', '-3', '3'), row('0.25', '1', '-2', '5', '-5')]) {
       await u.type(reference.texts);
       await u.calculate();
       await u.results(reference);
+      if (figureHashes.has(reference.texts.join('|'))) {
+        await u.expectFigure(reference.texts);
+      }
     }
   }],
   ['the warning writes T into t, and an empty box is reported', 'en-US', async (u) => {
@@ -170,6 +227,12 @@ const CASES = [
     assert.equal(await u.value(RESULTS[0]), '');
     await u.session.press('Space');
     await u.results(initial);
+    await u.expectFigure(initial.texts);
+    // The figure's link comes after Calculate, and the round goes on to T.
+    for (const name of [DOWNLOAD, ...ORDER]) {
+      await u.session.press('Tab');
+      assert.equal(await u.focused(), name);
+    }
   }],
   ['Shift+Tab goes round the other way', 'en-US', async (u, skip) => {
     await u.open();
@@ -188,6 +251,13 @@ const CASES = [
     await u.calculate();
     await u.results(initial, ',');
     assert.match(await u.value(RESULTS[0]), /^0,7/);
+    const { texts } = await u.waitFor(async () => {
+      const figure = await u.figure();
+      assert.notEqual(figure, null, 'no figure');
+      return figure;
+    }, 'the figure');
+    const numbers = texts.join(' ').match(/\d[.,]\d/g) ?? [];
+    assert.ok(numbers.length > 0 && numbers.every((number) => number.includes(',')), numbers.join(' '));
   }],
   ['a browser language Intl refuses ("C") calculates with the point', 'C', async (u, skip) => {
     await u.open();
@@ -232,6 +302,11 @@ const CASES = [
     assert.deepEqual(await Promise.all(INPUTS.map(u.value)), ['<b>1', '1e+0', '1', '.5', 'a&b=']);
     assert.equal(await u.status(), 'The link\'s unknown key "x" was ignored.');
     assert.equal(await u.session.evaluate(() => document.querySelectorAll('#window b').length), 0);
+    await u.open(`${u.url}#t=2&T=1&Ip=1&Ia=.5&Ib=1`);
+    assert.equal(await u.figure(), null);
+    await u.calculate();
+    await u.dismiss('Warning', WARNING);
+    await u.expectFigure(['2', '1', '1', '.5', '1']);
     await u.open(`${u.url}#t=2&T=1&Ip=3&Ia=1&Ib=2`);
     await u.calculate();
     await u.dismiss('Warning', WARNING);
@@ -290,6 +365,9 @@ const CASES = [
     await u.calculate();
     await u.dismiss('Error', EMPTY);
     await u.results(reference);
+    await u.type(initial.texts);
+    await u.calculate();
+    await u.expectFigure(initial.texts);
   }],
   // A visit shows one build whole (its page and its style agree), and the visits after the
   // one that found the rebuilt site show the new one.

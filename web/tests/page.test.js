@@ -314,11 +314,11 @@ for (const scale of [1, 2]) {
 }
 
 // What a phone fetches on a first visit: every file of the site, at gzip -9 as a server
-// would send it.
-nodeTest('the site is under 80 KiB gzipped', () => {
+// would send it. The press's figure took it from 77 to 95 KiB.
+nodeTest('the site is under 96 KiB gzipped', () => {
   const bytes = readdirSync(siteDir).reduce((sum, file) =>
     sum + gzipSync(readFileSync(join(siteDir, file)), { level: 9 }).length, 0);
-  assert.ok(bytes < 80 * 1024, `${bytes} bytes`);
+  assert.ok(bytes < 96 * 1024, `${bytes} bytes`);
 });
 
 // A phone, by touch: sizes as displayed (CSS pixels times the visual viewport's scale),
@@ -359,6 +359,15 @@ for (const [width, height] of [[390, 844], [360, 740], [844, 390]]) {
     }
     await calculate(page).tap();
     await expectResults(page, row('0.5', '1', '1', '.5', '1'));
+    // The figure joins the column and scales down to it.
+    const figure = page.getByRole('img', { name: /^Waveforms/ });
+    assert.ok(await figure.isVisible());
+    const shown = await page.evaluate(() => ({
+      wide: document.documentElement.scrollWidth,
+      right: document.querySelector('#figure svg').getBoundingClientRect().right,
+      screen: innerWidth,
+    }));
+    assert.ok(shown.wide <= shown.screen && shown.right <= shown.screen, JSON.stringify(shown));
     const reference = row('2', '1', '3', '1', '2');
     await typeInputs(page, reference.texts);
     await calculate(page).tap();
