@@ -47,7 +47,8 @@ FigureInput FigureInputOf(const PressFacts& record, char pressMark, char decimal
 
 void PressWatch::setText(TextBox box, std::string_view text) {
   inner_.setText(box, text);
-  const auto slot = std::ranges::find(kResultSlotFacts, box, &ResultSlotFacts::box);
+  const auto slot = std::find_if(kResultSlotFacts.begin(), kResultSlotFacts.end(),
+                                 [box](const ResultSlotFacts& facts) { return facts.box == box; });
   if (slot != kResultSlotFacts.end()) {
     results_[static_cast<size_t>(slot - kResultSlotFacts.begin())].assign(text);
   }
