@@ -52,10 +52,22 @@ if ! command -v wine >/dev/null || ! command -v Xvfb >/dev/null; then
 fi
 
 t0=$(date +%s)
-step() { echo "=== [$(($(date +%s) - t0)) s] $*"; }
+step_name="the start"
+step() {
+  step_name=$*
+  echo "=== [$(($(date +%s) - t0)) s] $*"
+}
+# The screen and its windows at the moment of a failure go with its message.
 fail() {
   [ -n "${output:-}" ] && cat "$output" >&2
-  echo "wine_session: $*" >&2
+  if [ -n "${DISPLAY:-}" ]; then
+    import -window root -depth 8 "$WORK/failure.png" 2>/dev/null || true
+    echo "windows on screen (see $WORK/failure.png):" >&2
+    xdotool search --onlyvisible --name . 2>/dev/null | while read -r window; do
+      echo "  $(xdotool getwindowname "$window" 2>/dev/null)" >&2
+    done
+  fi
+  echo "wine_session: $step_name: $*" >&2
   exit 1
 }
 
@@ -124,34 +136,52 @@ new_prefix() {
 # keep one waiting for ever).
 settle() { timeout 60 wineserver -w || fail "a Windows program of $WINEPREFIX is still running"; }
 
-# Sets WIN to the program's window once it is on screen and has the keyboard, within 60 s;
+# Sets WIN to the program's window once it is on screen and has the keyboard, within 120 s;
 # fails when it does not come, and at once when the program (pid, if given) ends first.
 window_of() { xdotool search --onlyvisible --name "^$product" 2>/dev/null | head -1; }
 window_or_end() { [ -n "$(window_of)" ] || { [ -n "${1:-}" ] && ! kill -0 "$1"; }; }
 await_window() {
-  wait_for 60 "the $product window" window_or_end "${1:-}"
+  wait_for 120 "the $product window" window_or_end "${1:-}"
   WIN=$(window_of)
   [ -n "$WIN" ] || fail "the program ended before it showed its window"
-  timeout 10 xdotool windowfocus --sync "$WIN" || fail "the $product window took no focus"
+  timeout 30 xdotool windowfocus --sync "$WIN" || fail "the $product window took no focus"
 }
-# Closes the window with Alt+F4 and waits up to 20 s for it to go.
+# Closes the window with Alt+F4 and waits up to 60 s for it to go.
 no_window() { [ -z "$(xdotool search --name "^$product" 2>/dev/null)" ]; }
 close_window() {
   xdotool key --window "$WIN" alt+F4 2>/dev/null || true
-  wait_for 20 "the window's end after Alt+F4" no_window
+  wait_for 60 "the window's end after Alt+F4" no_window
 }
 ended() { ! kill -0 "$1"; }
-# Waits up to 30 s for a background program to end, and sets RC to its status.
+# Waits up to 60 s for a background program to end, and sets RC to its status.
 await_exit() {
-  wait_for 30 "the end of process $1" ended "$1"
+  wait_for 60 "the end of process $1" ended "$1"
   RC=0
   wait "$1" || RC=$?
 }
-# The clipboard's text once it is no longer $1: the program has copied a box into it.
-# A copy the clipboard's owner has not yet answered would keep xclip waiting for ever.
-clipboard() { timeout 2 xclip -o -selection clipboard 2>/dev/null; }
+# The clipboard's text. An owner that does not answer would keep xclip waiting for ever, and
+# one that answers late (Wine's, on a busy machine) would give an empty text: either way the
+# read fails, and is tried again.
+clipboard() {
+  local text
+  text=$(timeout 5 xclip -o -selection clipboard 2>/dev/null) && [ -n "$text" ] &&
+    printf '%s' "$text"
+}
 clipboard_is() { [ "$(clipboard)" = "$1" ]; }
-clipboard_is_not() { [ "$(clipboard)" != "$1" ]; }
+# Sets COPIED to the clipboard's text once it is another than $1: the program has copied a
+# box into it.
+clipboard_is_not() { COPIED=$(clipboard) && [ "$COPIED" != "$1" ]; }
+# Puts "no box copied yet" on the clipboard. xclip takes the clipboard after it has gone to
+# the background: once it answers, a copy can no longer be overwritten by it.
+reset_clipboard() {
+  printf %s "$none" | xclip -selection clipboard -i >/dev/null 2>&1
+  wait_for 30 "the clipboard's reset" clipboard_is "$none"
+}
+keys_are_taken() {
+  xdotool key ctrl+a ctrl+c
+  sleep 1
+  clipboard_is_not "$1"
+}
 
 # Starts a program (its command line as arguments), presses Calculate with the keyboard,
 # writes the six result texts, one a line, to $WORK/<name>.results and closes it; RC is its
@@ -163,19 +193,20 @@ press_and_read() {
   "$@" >"$WORK/$name.press.out" 2>&1 &
   pid=$!
   output=$WORK/$name.press.out await_window "$pid"
+  local box none="no box copied yet"
+  # A window on screen may not take keys yet (Wine's, on a busy machine): the T box's text,
+  # copied, says it does, and the copy is asked for again until it comes.
+  reset_clipboard
+  wait_for 60 "the window's answer to its first keys" keys_are_taken "$none"
   # The keys queue up behind the press, which the program handles before the next key.
   xdotool key --delay 50 $(printf 'Tab %.0s' $(seq 11)) space
   xdotool key --delay 50 $(printf 'shift+Tab %.0s' $(seq 6))
   : >"$WORK/$name.results"
-  local box none="no box copied yet"
   for box in $(seq 6); do
-    printf %s "$none" | xclip -selection clipboard -i >/dev/null 2>&1
-    # xclip takes the clipboard after it has gone to the background: once it answers, a
-    # copy can no longer be overwritten by it.
-    wait_for 10 "the clipboard's reset" clipboard_is "$none"
+    reset_clipboard
     xdotool key ctrl+c
-    wait_for 10 "the text of result box $box on the clipboard" clipboard_is_not "$none"
-    { clipboard; echo; } >>"$WORK/$name.results"
+    wait_for 30 "the text of result box $box on the clipboard" clipboard_is_not "$none"
+    printf '%s\n' "$COPIED" >>"$WORK/$name.results"
     xdotool key Tab
   done
   import -window root -depth 8 "$WORK/$name-press.png"
@@ -386,7 +417,7 @@ kill -0 "$pid" 2>/dev/null && xdotool search --name "^$product" >/dev/null ||
 # with status 2 as well.
 wine "$setup" >"$WORK/setup-interactive.out" 2>&1 &
 setup_pid=$!
-wait_for 30 "the interactive setup's question" xdotool search --onlyvisible --name 'Setup$'
+wait_for 90 "the interactive setup's question" xdotool search --onlyvisible --name 'Setup$'
 box=$(xdotool search --onlyvisible --name 'Setup$' | head -1)
 import -window root -depth 8 "$WORK/setup-running.png"
 timeout 10 xdotool windowfocus --sync "$box" || true
