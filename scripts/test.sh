@@ -11,4 +11,16 @@ cd "$(dirname "$0")/.."
 bash scripts/deps.sh all
 cmake --preset linux
 cmake --build --preset linux
-ctest --preset linux --parallel "$(nproc)" "$@"
+status=0
+ctest --preset linux --parallel "$(nproc)" "$@" || status=$?
+# ctest shows a failed test's output where it ended, amid the others; its end, where a
+# suite's failure says why, is repeated under the summary.
+if [ -f build-linux/Testing/Temporary/LastTestsFailed.log ] && [ "$status" != 0 ]; then
+  cut -d: -f2 build-linux/Testing/Temporary/LastTestsFailed.log | while read -r name; do
+    echo "--- the end of $name's output:"
+    awk -v name="$name" '$0 ~ "^[0-9]+/[0-9]+ Test: " name "$" { on = 1; next }
+      on && /^<end of output>$/ { exit } on' build-linux/Testing/Temporary/LastTest.log |
+      tail -n 40
+  done
+fi
+exit "$status"
