@@ -54,10 +54,10 @@ function drawIcon(critical) {
 document.getElementById('message-ok').addEventListener('click', () => dialog.close());
 
 // Modal: resolves when the user has dismissed the box (OK, or Escape as on the desktop).
-function showMessage(module, { text, style, title }) {
+function showMessage({ text, style, title }) {
   document.getElementById('message-title').textContent = title;
   document.getElementById('message-text').textContent = text;
-  drawIcon(style === module.MessageStyle.Critical);
+  drawIcon(style === 'critical');
   return new Promise((resolve) => {
     dialog.addEventListener('close', resolve, { once: true });
     dialog.showModal();
@@ -151,15 +151,6 @@ function showFigure(svg, fileName) {
   figureArea.hidden = false;
 }
 
-// The elements of one of the module's vectors as an array; the vector itself is freed.
-function arrayOf(vector) {
-  try {
-    return Array.from({ length: vector.size() }, (_, i) => vector.get(i));
-  } finally {
-    vector.delete();
-  }
-}
-
 // The window as the page holds it: ready at once, the module asked for only afterwards.
 function start(loading) {
   const boxes = new Map([...windowArea.querySelectorAll('input')].map((box) => [box.id, box]));
@@ -248,18 +239,17 @@ function start(loading) {
       } catch {
         return;  // the status line already says the calculator could not start
       }
-      const { StepKind } = module;
-      const steps = arrayOf(calculator(module).press(inputs.map((box) => box.value)));
+      const steps = calculator(module).press(inputs.map((box) => box.value));
       const figure = calculator(module).figure();
       // The figure comes with the last result written, in the same frame.
-      const lastResult = steps.findLastIndex((step) => step.kind === StepKind.Set
+      const lastResult = steps.findLastIndex((step) => step.kind === 'set'
         && !kept.has(boxes.get(step.box)));
       if (lastResult < 0) {
         showFigure(figure, windowArea.dataset.figure);
       }
       for (const [at, step] of steps.entries()) {
         switch (step.kind) {
-          case StepKind.Set: {
+          case 'set': {
             const box = boxes.get(step.box);
             box.value = step.text;
             if (kept.has(box)) {
@@ -270,10 +260,10 @@ function start(loading) {
             }
             break;
           }
-          case StepKind.Message:
-            await showMessage(module, step);
+          case 'message':
+            await showMessage(step);
             break;
-          case StepKind.End:
+          case 'end':
             end();
             break;
         }

@@ -4,17 +4,17 @@
 // Command1_Click over the recorder of a press. The page then replays the record in order,
 // each message box a modal dialog that holds the rest of the replay until it is dismissed.
 //
-// The press and its record cross to the page as typed values through embind; the window
-// itself is in the page, written at build time by page_window.cpp.
+// A handful of plain exports, wrapped for the page by calculator.js: texts cross as UTF-8
+// bytes with their lengths (a NUL is part of a text), and the record comes back as JSON.
+// The window itself is in the page, written at build time by page_window.cpp.
 
-#include <emscripten/bind.h>
+#include <emscripten/emscripten.h>
 
 #include <algorithm>
 #include <array>
 #include <span>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "figure/press_input.h"
 #include "figure/svg.h"
@@ -27,93 +27,129 @@
 namespace rms {
 namespace {
 
-// The texts of the input boxes in the order of kInputBoxes.
-using InputTexts = std::array<std::string, kInputBoxes.size()>;
-
-// A step names its box as the page does, by the box's widget name.
-std::string stepBox(const Step& step) {
-  return std::string(boxName(step.box));
-}
-void setStepBox(Step& step, std::string name) {
-  for (auto box = TextBox::t; box <= TextBox::Text6_6;
-       box = static_cast<TextBox>(static_cast<int>(box) + 1)) {
-    if (boxName(box) == name) {
-      step.box = box;
+// A JSON string, as JSON.parse reads it back.
+void appendJson(std::string& out, std::string_view text) {
+  out += '"';
+  for (const char c : text) {
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += c;
+    } else if (static_cast<unsigned char>(c) < 0x20) {
+      out += "\\u00";
+      out += "0123456789abcdef"[c >> 4];
+      out += "0123456789abcdef"[c & 15];
+    } else {
+      out += c;
     }
   }
+  out += '"';
 }
 
 // The page's one calculator. The separator is the desktop's for the browser's language,
-// "," or ".".
+// ',' or '.'.
 class PageCalculator {
  public:
-  explicit PageCalculator(const std::string& decimalSeparator)
-      : separator_(decimalSeparator == "," ? ',' : '.'), calculator_(recorder_, separator_) {}
+  explicit PageCalculator(char decimalSeparator)
+      : separator_(decimalSeparator == ',' ? ',' : '.'), calculator_(recorder_, separator_) {}
 
-  // The five input texts in press order; a NUL is part of a text.
-  std::vector<Step> press(const InputTexts& inputs) {
-    for (size_t i = 0; i < kInputBoxes.size(); ++i) {
-      recorder_.type(kInputBoxes[i].box, inputs[i]);
+  // Room for the next call's text, written there by the page.
+  char* text(size_t size) {
+    text_.resize(size);
+    return text_.data();
+  }
+
+  void type(size_t input) {
+    if (input < kInputBoxes.size()) {
+      recorder_.type(kInputBoxes[input].box, text_);
     }
+  }
+
+  // The press's steps in order: [{"kind":"set","box":"Text6_0","text":"0.3535534"}, …,
+  // {"kind":"message","text":…,"style":"critical","title":…}, {"kind":"end"}].
+  const std::string& press() {
     const std::span<const Step> steps = recorder_.press(calculator_).steps();
-    return {steps.begin(), steps.end()};
+    out_ = "[";
+    for (const Step& step : steps) {
+      if (out_.size() > 1) {
+        out_ += ',';
+      }
+      switch (step.kind) {
+        case StepKind::Set:
+          out_ += "{\"kind\":\"set\",\"box\":";
+          appendJson(out_, boxName(step.box));
+          out_ += ",\"text\":";
+          appendJson(out_, step.text);
+          break;
+        case StepKind::Message:
+          out_ += "{\"kind\":\"message\",\"text\":";
+          appendJson(out_, step.text);
+          out_ += step.style == MessageStyle::Critical ? ",\"style\":\"critical\",\"title\":"
+                                                       : ",\"style\":\"information\",\"title\":";
+          appendJson(out_, step.title);
+          break;
+        case StepKind::End:
+          out_ += "{\"kind\":\"end\"";
+          break;
+      }
+      out_ += '}';
+    }
+    out_ += ']';
+    return out_;
   }
 
   // The last press's figure as an SVG document, its numbers with the page's decimal mark.
-  std::string figure() const {
-    return FigureSvg(MakeFigure(FigureInputOf(recorder_.record(), separator_, separator_)));
+  const std::string& figure() {
+    out_ = FigureSvg(MakeFigure(FigureInputOf(recorder_.record(), separator_, separator_)));
+    return out_;
   }
 
-  // A box text as a link carries it: a number read with a decimal comma gets a '.', which
+  // The text as a link carries it: a number read with a decimal comma gets a '.', which
   // every language reads; any other text stays as it is.
-  std::string linkText(const std::string& text) const {
-    const Outcome<float> number = TryTextToSingle(text, separator_);
-    if (separator_ == '.' || (!number && number.failure() == ErrorNumber::NotANumber)) {
-      return text;
+  const std::string& linkText() {
+    out_ = text_;
+    const Outcome<float> number = TryTextToSingle(text_, separator_);
+    if (separator_ == ',' && (number || number.failure() != ErrorNumber::NotANumber)) {
+      std::replace(out_.begin(), out_.end(), ',', '.');
     }
-    std::string out = text;
-    std::replace(out.begin(), out.end(), ',', '.');
-    return out;
+    return out_;
   }
+
+  const std::string& out() const { return out_; }
 
  private:
   char separator_;
   Recorder recorder_;
   Calculator calculator_;
+  std::string text_;
+  std::string out_;
 };
 
 }  // namespace
 }  // namespace rms
 
-EMSCRIPTEN_BINDINGS(calculator) {
-  using namespace emscripten;
-  using namespace rms;
-
-  value_array<InputTexts>("InputTexts")
-      .element(emscripten::index<0>())
-      .element(emscripten::index<1>())
-      .element(emscripten::index<2>())
-      .element(emscripten::index<3>())
-      .element(emscripten::index<4>());
-
-  enum_<StepKind>("StepKind")
-      .value("Set", StepKind::Set)
-      .value("Message", StepKind::Message)
-      .value("End", StepKind::End);
-  enum_<MessageStyle>("MessageStyle")
-      .value("Critical", MessageStyle::Critical)
-      .value("Information", MessageStyle::Information);
-
-  value_object<Step>("Step")
-      .field("kind", &Step::kind)
-      .field("box", &stepBox, &setStepBox)
-      .field("text", &Step::text)
-      .field("style", &Step::style)
-      .field("title", &Step::title);
-  register_vector<Step>("StepList");
-  class_<PageCalculator>("Calculator")
-      .constructor<const std::string&>()
-      .function("press", &PageCalculator::press)
-      .function("figure", &PageCalculator::figure)
-      .function("linkText", &PageCalculator::linkText);
+// The exports calculator.js wraps. A call that answers with a text gives its length in
+// bytes; rms_out gives where it is.
+extern "C" {
+using rms::PageCalculator;
+EMSCRIPTEN_KEEPALIVE PageCalculator* rms_new(char separator) {
+  return new PageCalculator(separator);
+}
+EMSCRIPTEN_KEEPALIVE char* rms_text(PageCalculator* calculator, size_t size) {
+  return calculator->text(size);
+}
+EMSCRIPTEN_KEEPALIVE void rms_type(PageCalculator* calculator, size_t input) {
+  calculator->type(input);
+}
+EMSCRIPTEN_KEEPALIVE size_t rms_press(PageCalculator* calculator) {
+  return calculator->press().size();
+}
+EMSCRIPTEN_KEEPALIVE size_t rms_figure(PageCalculator* calculator) {
+  return calculator->figure().size();
+}
+EMSCRIPTEN_KEEPALIVE size_t rms_link_text(PageCalculator* calculator) {
+  return calculator->linkText().size();
+}
+EMSCRIPTEN_KEEPALIVE const char* rms_out(PageCalculator* calculator) {
+  return calculator->out().data();
+}
 }
