@@ -137,8 +137,8 @@ async function keepOffline() {
 }
 
 // The press's figure under the window, and a link that saves it as the very SVG it is. The
-// page's copy goes without its <style>, which the page's policy refuses: page.css has its
-// rules. A data: address, not a blob:, which the policy's connect-src would keep unreadable.
+// page's copy goes without its <style>, which the page's policy refuses: the page's own style
+// has its rules. A data: address, not a blob:, which the policy's connect-src would keep unreadable.
 function showFigure(svg, fileName) {
   // Cut before parsing: a parsed document's <style> meets the page's policy too.
   const shown = svg.replace(/<style>[^<]*<\/style>\n?/, '');

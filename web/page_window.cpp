@@ -5,7 +5,7 @@
 //   page_window caption   the window's caption, for the page's title
 //   page_window markup    the labels, the sketches and the controls, in the window's stacking
 //   page_window style     the window's typeface and their places, as CSS rules appended
-//                         to page.css
+//                         to page.css, the page's style
 // Twips become CSS pixels here, through the one toPixels of window/twips.h; a CSS pixel is
 // the window's logical pixel, which the browser's device-pixel ratio scales as Qt's does.
 // The page's script finds the boxes it needs by their data attributes: data-tab, the place
