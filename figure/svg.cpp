@@ -3,9 +3,10 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
+#include <memory>
 
 #include "figure/style.h"
 
@@ -89,6 +90,24 @@ constexpr std::array<bool, 256> kNeedsEscape = [] {
 
 constexpr size_t kNumberChars = 16;
 
+// "00" to "99", for writing two digits at a time.
+constexpr std::array<char, 200> kDigitPairs = [] {
+  std::array<char, 200> pairs{};
+  for (int i = 0; i < 100; ++i) {
+    pairs[static_cast<size_t>(2 * i)] = static_cast<char>('0' + i / 10);
+    pairs[static_cast<size_t>(2 * i + 1)] = static_cast<char>('0' + i % 10);
+  }
+  return pairs;
+}();
+
+int digitCount(uint32_t n) {
+  int digits = 1;
+  for (uint32_t bound = 10; digits < 10 && n >= bound; bound *= 10) {
+    ++digits;
+  }
+  return digits;
+}
+
 // In hundredths, from integers: no locale and no float formatting of the library decide
 // the digits. Writes at most kNumberChars characters at `to` and returns their end.
 char* writeNumber(char* to, double value) {
@@ -96,186 +115,243 @@ char* writeNumber(char* to, double value) {
   if (!(value > -kLimit && value < kLimit)) {
     value = value >= kLimit ? kLimit : value <= -kLimit ? -kLimit : 0;  // NaN is 0
   }
-  const double scaled = std::floor(std::fabs(value) * 100 + 0.5);
-  const auto hundredths = static_cast<uint64_t>(scaled);
+  // Rounded half up: the conversion truncates, which is the floor of a value not below 0.
+  // At most 10^11, it fits the signed conversion, which is one instruction.
+  const auto hundredths = static_cast<int64_t>(std::fabs(value) * 100 + 0.5);
   char* at = to;
-  if (value < 0 && scaled != 0) {
+  if (value < 0 && hundredths != 0) {
     *at++ = '-';
   }
-  // The whole part is at most 10^9 and fits 32 bits, whose conversion is the cheaper.
-  at = std::to_chars(at, to + kNumberChars, static_cast<uint32_t>(hundredths / 100)).ptr;
-  const auto fraction = static_cast<unsigned>(hundredths % 100);
+  // The whole part is at most 10^9 and fits 32 bits; a coordinate has three digits or so.
+  const int64_t wholeHundredths = hundredths / 100;
+  const auto fraction = static_cast<unsigned>(hundredths - wholeHundredths * 100);
+  auto whole = static_cast<uint32_t>(wholeHundredths);
+  at += whole < 10 ? 1 : whole < 100 ? 2 : whole < 1000 ? 3 : digitCount(whole);
+  char* digit = at;
+  while (whole >= 100) {
+    digit -= 2;
+    std::memcpy(digit, &kDigitPairs[2 * (whole % 100)], 2);
+    whole /= 100;
+  }
+  if (whole >= 10) {
+    std::memcpy(digit - 2, &kDigitPairs[2 * whole], 2);
+  } else {
+    digit[-1] = static_cast<char>('0' + whole);
+  }
   if (fraction != 0) {
     *at++ = '.';
-    *at++ = static_cast<char>('0' + fraction / 10);
+    *at++ = kDigitPairs[2 * fraction];
     if (fraction % 10 != 0) {
-      *at++ = static_cast<char>('0' + fraction % 10);
+      *at++ = kDigitPairs[2 * fraction + 1];
     }
   }
   return at;
 }
 
-// A few pieces gathered on the stack and appended to the document at once. Only this
-// file's own short literals and numbers go in, never a text.
-struct Chunk {
-  std::array<char, 128> chars;
-  size_t size = 0;
+// Whether any of the eight bytes of `word` may need escaping: a control character (a tab or
+// a line feed among them, which the byte-wise look-up then lets through) or & < > ".
+bool mayNeedEscape(uint64_t word) {
+  constexpr uint64_t kOnes = 0x0101010101010101;
+  constexpr uint64_t kHighs = 0x8080808080808080;
+  const auto zeroByte = [](uint64_t x) { return (x - kOnes) & ~x & kHighs; };
+  const uint64_t control = (word - 0x20 * kOnes) & ~word & kHighs;
+  return (control | zeroByte(word ^ ('&' * kOnes)) | zeroByte(word ^ ('<' * kOnes)) |
+          zeroByte(word ^ ('>' * kOnes)) | zeroByte(word ^ ('"' * kOnes))) != 0;
+}
 
-  void put(std::string_view piece) {
-    std::copy(piece.begin(), piece.end(), chars.begin() + static_cast<ptrdiff_t>(size));
-    size += piece.size();
-  }
-  void number(double value) {
-    size = static_cast<size_t>(writeNumber(chars.data() + size, value) - chars.data());
-  }
-  void attribute(std::string_view name, double value) {
-    put(" ");
-    put(name);
-    put("=\"");
-    number(value);
-    put("\"");
-  }
-  void point(Point p) {
-    number(p.x);
-    put(",");
-    number(p.y);
-  }
-  std::string_view view() const { return {chars.data(), size}; }
-};
-
+// The document, written through a pointer into a buffer kept longer than what is written:
+// a literal is copied with its length known when compiled, a number in place.
 class Writer {
  public:
-  std::string out;
+  Writer() { grow(32 * 1024); }
 
+  std::string finish() && { return {buffer_.get(), static_cast<size_t>(at_ - buffer_.get())}; }
+
+  template <size_t N>
+  void put(const char (&literal)[N]) {
+    room(N - 1);
+    std::memcpy(at_, literal, N - 1);
+    at_ += N - 1;
+  }
+  void put(std::string_view piece) {
+    room(piece.size());
+    std::memcpy(at_, piece.data(), piece.size());
+    at_ += piece.size();
+  }
+  void put(char c) {
+    room(1);
+    *at_++ = c;
+  }
   void number(double value) {
-    Chunk chunk;
-    chunk.number(value);
-    out += chunk.view();
+    room(kNumberChars);
+    at_ = writeNumber(at_, value);
   }
-  void attribute(std::string_view name, double value) {
-    Chunk chunk;
-    chunk.attribute(name, value);
-    out += chunk.view();
+  template <size_t N>
+  void attribute(const char (&name)[N], double value) {
+    room(N + 3 + kNumberChars);
+    *at_++ = ' ';
+    std::memcpy(at_, name, N - 1);
+    at_ += N - 1;
+    *at_++ = '=';
+    *at_++ = '"';
+    at_ = writeNumber(at_, value);
+    *at_++ = '"';
   }
+  void point(Point p) {
+    room(2 * kNumberChars + 1);
+    at_ = writeNumber(at_, p.x);
+    *at_++ = ',';
+    at_ = writeNumber(at_, p.y);
+  }
+  // Eight bytes at a time past the plain stretches of text: the description is long, and
+  // hardly a character of it needs an entity.
   void escaped(std::string_view text) {
     size_t plain = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-      const auto c = static_cast<unsigned char>(text[i]);
-      if (!kNeedsEscape[c]) {
-        continue;
+    size_t i = 0;
+    while (i < text.size()) {
+      uint64_t word;
+      if (text.size() - i >= sizeof word) {
+        std::memcpy(&word, text.data() + i, sizeof word);
+        if (!mayNeedEscape(word)) {
+          i += sizeof word;
+          continue;
+        }
       }
-      out.append(text.substr(plain, i - plain));
-      out.append(entityOf(text[i]));
-      plain = i + 1;
+      const size_t stop = std::min(text.size(), i + sizeof word);
+      for (; i < stop; ++i) {
+        if (kNeedsEscape[static_cast<unsigned char>(text[i])]) {
+          put(text.substr(plain, i - plain));
+          put(entityOf(text[i]));
+          plain = i + 1;
+        }
+      }
     }
-    out.append(text.substr(plain));
+    put(text.substr(plain));
   }
 
   void line(const Line& line) {
-    out += "<line class=\"";
-    out += classOf(line.stroke);
-    out += '"';
+    put("<line class=\"");
+    put(classOf(line.stroke));
+    put('"');
     attribute("x1", line.from.x);
     attribute("y1", line.from.y);
     attribute("x2", line.to.x);
     attribute("y2", line.to.y);
-    out += "/>\n";
+    put("/>\n");
   }
   void path(const Path& path) {
-    Chunk start;
-    start.put("<path class=\"waveform\" d=\"M");
-    start.point(path.start);
-    out += start.view();
+    put("<path class=\"waveform\" d=\"M");
+    point(path.start);
     for (const PathStep& step : path.steps) {
-      Chunk chunk;
-      chunk.put(step.cubic ? " C" : " L");
       if (step.cubic) {
-        chunk.point(step.c1);
-        chunk.put(" ");
-        chunk.point(step.c2);
-        chunk.put(" ");
+        put(" C");
+        point(step.c1);
+        put(' ');
+        point(step.c2);
+        put(' ');
+      } else {
+        put(" L");
       }
-      chunk.point(step.to);
-      out += chunk.view();
+      point(step.to);
     }
-    out += "\"/>\n";
+    put("\"/>\n");
   }
   void text(const Text& text) {
-    Chunk start;
-    start.put("<text class=\"");
-    start.put(classOf(text.role));
-    start.put("\"");
-    start.attribute("x", text.at.x);
-    start.attribute("y", text.at.y);
+    put("<text class=\"");
+    put(classOf(text.role));
+    put('"');
+    attribute("x", text.at.x);
+    attribute("y", text.at.y);
     if (text.anchor != Anchor::Start) {
-      start.put(" text-anchor=\"");
-      start.put(anchorOf(text.anchor));
-      start.put("\"");
+      put(" text-anchor=\"");
+      put(anchorOf(text.anchor));
+      put('"');
     }
-    start.put(">");
-    out += start.view();
+    put('>');
     escaped(text.text);
-    out += "</text>\n";
+    put("</text>\n");
   }
   void mark(const Mark& mark) {
-    out += "<circle class=\"peak\"";
+    put("<circle class=\"peak\"");
     attribute("cx", mark.at.x);
     attribute("cy", mark.at.y);
     attribute("r", mark.radius);
-    out += "/>\n";
+    put("/>\n");
   }
+
+ private:
+  void room(size_t size) {
+    if (static_cast<size_t>(end_ - at_) < size) {
+      grow(size);
+    }
+  }
+  // Left uninitialised: every byte up to at_ is written before it is read.
+  void grow(size_t size) {
+    const size_t used = static_cast<size_t>(at_ - buffer_.get());
+    const size_t capacity = std::max(2 * static_cast<size_t>(end_ - buffer_.get()), used + size);
+    std::unique_ptr<char[]> bigger(new char[capacity]);
+    if (used != 0) {
+      std::memcpy(bigger.get(), buffer_.get(), used);
+    }
+    buffer_ = std::move(bigger);
+    at_ = buffer_.get() + used;
+    end_ = buffer_.get() + capacity;
+  }
+
+  std::unique_ptr<char[]> buffer_;
+  char* at_ = nullptr;
+  char* end_ = nullptr;
 };
 
 }  // namespace
 
 std::string FigureSvg(const Figure& figure) {
   Writer w;
-  w.out.reserve(32 * 1024);
-  w.out += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\"";
+  w.put("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\"");
   w.attribute("width", figure.width);
   w.attribute("height", figure.height);
-  w.out += " viewBox=\"0 0 ";
+  w.put(" viewBox=\"0 0 ");
   w.number(figure.width);
-  w.out += ' ';
+  w.put(' ');
   w.number(figure.height);
-  w.out += "\" role=\"img\" aria-labelledby=\"figure-title\" aria-describedby=\"figure-desc\">\n";
-  w.out += "<title id=\"figure-title\">";
+  w.put("\" role=\"img\" aria-labelledby=\"figure-title\" aria-describedby=\"figure-desc\">\n");
+  w.put("<title id=\"figure-title\">");
   w.escaped(figure.title);
-  w.out += "</title>\n<desc id=\"figure-desc\">";
+  w.put("</title>\n<desc id=\"figure-desc\">");
   w.escaped(figure.description);
-  w.out += "</desc>\n";
-  w.out += "<style>";
-  w.out += kFigureStyleRules;
-  w.out += "</style>\n";
-  w.out += "<rect width=\"100%\" height=\"100%\" fill=\"#fff\"/>\n";
+  w.put("</desc>\n<style>");
+  w.put(kFigureStyleRules);
+  w.put("</style>\n<rect width=\"100%\" height=\"100%\" fill=\"#fff\"/>\n");
   for (const Text& text : figure.texts) {
     w.text(text);
   }
   for (const Panel& panel : figure.panels) {
-    w.out += "<g id=\"";
-    w.out += panel.id;
-    w.out += "\">\n<rect class=\"frame\"";
+    w.put("<g id=\"");
+    w.put(panel.id);
+    w.put("\">\n<rect class=\"frame\"");
     w.attribute("x", panel.left);
     w.attribute("y", panel.top);
     w.attribute("width", panel.width);
     w.attribute("height", panel.height);
-    w.out += "/>\n";
+    w.put("/>\n");
     // The axes and their ticks in one path: a tenth of the bytes of a line each.
     bool axes = false;
     for (const Line& line : panel.lines) {
       if (line.stroke != Stroke::Axis) {
         continue;
       }
-      Chunk step;
-      step.put(axes ? "M" : "<path class=\"axis\" d=\"M");
+      if (axes) {
+        w.put('M');
+      } else {
+        w.put("<path class=\"axis\" d=\"M");
+      }
       axes = true;
-      step.point(line.from);
-      step.put("L");
-      step.point(line.to);
-      w.out += step.view();
+      w.point(line.from);
+      w.put('L');
+      w.point(line.to);
     }
     if (axes) {
-      w.out += "\"/>\n";
+      w.put("\"/>\n");
     }
     for (const Line& line : panel.lines) {
       if (line.stroke != Stroke::Axis) {
@@ -291,10 +367,10 @@ std::string FigureSvg(const Figure& figure) {
     for (const Text& text : panel.texts) {
       w.text(text);
     }
-    w.out += "</g>\n";
+    w.put("</g>\n");
   }
-  w.out += "</svg>\n";
-  return std::move(w.out);
+  w.put("</svg>\n");
+  return std::move(w).finish();
 }
 
 }  // namespace rms
