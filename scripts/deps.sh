@@ -36,7 +36,7 @@ declare -A groups=(
   # Its tests: a native build writes the conversion cases (preset wasm-cases, GoogleTest from
   # its sources), the page in three engines (chromium; firefox-esr; WebKitGTK's driver with
   # its MiniBrowser, on a virtual display), node and npm run the suite's packages.
-  [browser]="build-essential googletest chromium firefox-esr webkit2gtk-driver xvfb xauth nodejs"
+  [browser]="build-essential googletest chromium firefox-esr webkit2gtk-driver xvfb nodejs"
   # The release: the Debian package's tools (its library dependencies, the gzipped manual
   # page, the icons made from the two committed images), git for the source archive, and
   # for its check the report on two builds that differ and the file system that shuffles

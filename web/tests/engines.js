@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The one seam between the browser suite's engine table and the three engines: Debian's
 // chromium (playwright-core), firefox-esr (puppeteer-core over WebDriver BiDi) and WebKitGTK
-// (its WebKitWebDriver and MiniBrowser under xvfb-run, over W3C WebDriver with a client of a
+// (its WebKitWebDriver and MiniBrowser on a virtual display, over W3C WebDriver with a client of a
 // few lines over fetch). A session opens an address, runs a function in the page, clicks and
 // fills an element by CSS selector and presses a key; finding by role and name is the
 // suite's, in the page, the same for every engine.
@@ -108,6 +108,25 @@ function freePort() {
   });
 }
 
+// A virtual display of its own: Xvfb picks a free number and writes it once it takes
+// clients. (xvfb-run -a picks by looking for lock files, and two started together, here and
+// in another suite, can pick the same number: the later one's server fails.)
+function startDisplay() {
+  return new Promise((resolve, reject) => {
+    const server = spawn('Xvfb', ['-displayfd', '3', '-screen', '0', '1280x1024x24', '-nolisten', 'tcp'],
+      { stdio: ['ignore', 'ignore', 'ignore', 'pipe'] });
+    let written = '';
+    server.stdio[3].on('data', (chunk) => {
+      written += chunk;
+      if (written.includes('\n')) {
+        resolve({ display: `:${written.trim()}`, stop: () => server.kill() });
+      }
+    });
+    server.on('error', reject);
+    server.on('exit', (code) => reject(new Error(`Xvfb ended with status ${code} before it took clients`)));
+  });
+}
+
 // WebKitGTK: WebKitWebDriver takes the language from its locale. Each session has a driver
 // and a display of its own, ended with it: a session once went unanswered after others had
 // come and gone on a shared driver, and a fresh one leaves nothing of one case to the next.
@@ -117,8 +136,10 @@ function webkitEngine() {
   async function driver(language) {
     const port = await freePort();
     const locale = POSIX_LOCALES[language] ?? language;
-    const process_ = spawn('xvfb-run', ['-a', 'WebKitWebDriver', `--port=${port}`], {
-      env: { ...process.env, LANG: locale, LC_ALL: locale }, stdio: 'ignore', detached: true,
+    const screen = await startDisplay();
+    const process_ = spawn('WebKitWebDriver', [`--port=${port}`], {
+      env: { ...process.env, LANG: locale, LC_ALL: locale, DISPLAY: screen.display },
+      stdio: 'ignore', detached: true,
     });
     const base = `http://127.0.0.1:${port}`;
     for (let tries = 0; ; ++tries) {
@@ -127,12 +148,19 @@ function webkitEngine() {
         break;
       } catch (error) {
         if (tries > 100 || process_.exitCode !== null) {
+          screen.stop();
           throw new Error(`WebKitWebDriver did not start: ${error.message}`);
         }
         await new Promise((resolve) => setTimeout(resolve, 100));
       }
     }
-    return { base, stop: () => process.kill(-process_.pid) };
+    return {
+      base,
+      stop: () => {
+        process.kill(-process_.pid);
+        screen.stop();
+      },
+    };
   }
   return {
     name: 'webkit',
