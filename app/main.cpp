@@ -10,15 +10,14 @@
 #include <QImageReader>
 #include <QLocale>
 #include <QPixmap>
-#include <QPushButton>
 
 #include "app/command_line.h"
 #include "app/console.h"
-#include "figure/press_input.h"
 #include "rms/identity.h"
 #include "runtime/qt/decimal_separator.h"
 #include "runtime/qt/qt_services.h"
 #include "runtime/qt/startup.h"
+#include "runtime/recorder/recorder.h"
 #include "window/calculator.h"
 #include "window/main_window.h"
 #include "window/waveforms_window.h"
@@ -65,17 +64,13 @@ int main(int argc, char* argv[]) {
   rms::QtServices services(window);
   // The desktop's locale is read once, here: numbers in the boxes follow its separator.
   const char separator = rms::decimalSeparatorOf(QLocale::system());
-  // The press runs through the watch, which hands its figure to the Waveforms window.
-  rms::PressWatch watch(services, separator);
-  rms::Calculator calculator(watch, separator, &watch);
+  // The press is recorded on its way to the window, and its record gives the Waveforms
+  // window its figure.
+  rms::Recorder recorder(services);
+  rms::Calculator calculator(recorder, separator, &recorder);
   rms::WaveformsWindow waveforms;
   rms::offerWaveforms(window, waveforms);
-  QObject::connect(window.calculateButton(), &QPushButton::clicked, &window,
-                   [&calculator, &watch, &waveforms] {
-                     if (const auto figure = watch.press(calculator)) {
-                       waveforms.showPress(*figure);
-                     }
-                   });
+  rms::pressOnCalculate(window, calculator, recorder, waveforms, separator);
   window.show();
   return app.exec();
 }

@@ -689,16 +689,13 @@ TEST_F(WindowTest, OnAGermanDesktopCommaAndPointReadAlikeAndResultsTakeTheComma)
   EXPECT_TRUE(messages.empty()) << "a box read as empty";
 }
 
-// The program's wiring of the Waveforms window: the press runs through a PressWatch.
+// The program's wiring of the Waveforms window: the press is recorded on its way to the
+// window.
 class WaveformsTest : public testing::Test {
  protected:
   WaveformsTest() {
     offerWaveforms(window, waveforms);
-    QObject::connect(window.calculateButton(), &QPushButton::clicked, &window, [this] {
-      if (const auto figure = watch.press(calculator)) {
-        waveforms.showPress(*figure);
-      }
-    });
+    pressOnCalculate(window, calculator, recorder, waveforms, '.');
     window.show();
     window.activateWindow();
     EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
@@ -708,8 +705,8 @@ class WaveformsTest : public testing::Test {
   QApplication& app = application();
   MainWindow window;
   QtServices services{window};
-  PressWatch watch{services, '.'};
-  Calculator calculator{watch, '.', &watch};
+  Recorder recorder{services};
+  Calculator calculator{recorder, '.', &recorder};
   WaveformsWindow waveforms;
 };
 
@@ -840,13 +837,47 @@ TEST_F(WaveformsTest, TheDrawnWaveformIsInkWhereItsPathRuns) {
   EXPECT_FALSE(darkAt(*onTop + QPointF(0, 6)));  // under the top, inside the pulse
 }
 
+// The recorder passes the press on to the window: its boxes are read and written there, its
+// message boxes are shown there, and its record, the figure's input, holds the same.
+TEST_F(WaveformsTest, APressThroughTheRecorderReachesTheWindowWhole) {
+  struct Case {
+    const char* box;
+    const char* text;
+    const char* message;
+    const char* tAfter;  // the t box when the press is over
+  };
+  const Case cases[] = {
+      {"Ib", "", "Please ensure all boxes are filled", "0.5"},
+      {"t", "2", "Duty Cycle cannot be > 100%, t has been reduced to limit D to 100%", "1"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.message);
+    std::vector<ShownMessage> shown;
+    services.setPresenter(recordInto(shown, window));
+    window.findChild<QLineEdit*>("t")->setText("0.5");
+    window.findChild<QLineEdit*>("Ib")->setText("1");
+    window.findChild<QLineEdit*>(c.box)->setText(c.text);
+    QTest::mouseClick(window.calculateButton(), Qt::LeftButton);
+    ASSERT_EQ(shown.size(), 1U);
+    EXPECT_EQ(shown[0].text, c.message);
+    const std::span<const Step> steps = recorder.record().steps();
+    EXPECT_EQ(std::count_if(steps.begin(), steps.end(),
+                            [&](const Step& step) {
+                              return step.kind == StepKind::Message && step.text == c.message;
+                            }),
+              1);
+    EXPECT_EQ(window.findChild<QLineEdit*>("t")->text(), c.tAfter);
+    ASSERT_TRUE(waveforms.figure().has_value());
+    EXPECT_TRUE(waveforms.figure()->panels[0].values.has_value());
+  }
+  services.setPresenter(nullptr);
+}
+
 // On a comma desktop the figure's labels are the result boxes' texts; the saved file too.
 TEST_F(WaveformsTest, ACommaDesktopLabelsTheFigureAsTheResultBoxes) {
-  PressWatch commaWatch(services, ',');
-  Calculator comma(commaWatch, ',', &commaWatch);
-  const std::optional<FigureInput> input = commaWatch.press(comma);
-  ASSERT_TRUE(input.has_value());
-  waveforms.showPress(*input);
+  Recorder commaRecorder(services);
+  Calculator comma(commaRecorder, ',', &commaRecorder);
+  waveforms.showPress(FigureInputOf(commaRecorder.press(comma), ',', ','));
   const QString result = window.findChild<QLineEdit*>("Text6(0)")->text();
   EXPECT_EQ(result, "0,7071067811865475");
   const std::string svg = FigureSvg(*waveforms.figure());

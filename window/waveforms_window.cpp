@@ -11,8 +11,11 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "figure/press_input.h"
 #include "figure/qt/paint.h"
 #include "figure/svg.h"
+#include "runtime/recorder/recorder.h"
+#include "window/calculator.h"
 #include "window/main_window.h"
 #include "window/sketch_data.h"
 #include "window/twips_qt.h"
@@ -158,6 +161,20 @@ QAction* offerWaveforms(MainWindow& window, WaveformsWindow& waveforms) {
   window.setContextMenuPolicy(Qt::ActionsContextMenu);
   window.installEventFilter(new SketchDoubleClick(window, waveforms));
   return action;
+}
+
+void pressOnCalculate(MainWindow& window, Calculator& calculator, Recorder& recorder,
+                      WaveformsWindow& waveforms, char decimalSeparator) {
+  QObject::connect(
+      window.calculateButton(), &QPushButton::clicked, &waveforms,
+      [&calculator, &recorder, &waveforms, decimalSeparator] {
+        const bool nested = recorder.pressing();
+        const bool endedBefore = calculator.ended();
+        const PressRecord& record = recorder.press(calculator);
+        if (!nested && !endedBefore && !calculator.ended()) {
+          waveforms.showPress(FigureInputOf(record, decimalSeparator, decimalSeparator));
+        }
+      });
 }
 
 }  // namespace rms

@@ -12,7 +12,9 @@ class QPushButton;
 
 namespace rms {
 
+class Calculator;
 class MainWindow;
+class Recorder;
 
 // A second top-level window, "Waveforms": the figure of the last press, painted with
 // QPainter (figure/qt), and a button that saves it as the SVG that --plot writes. Before
@@ -50,5 +52,12 @@ inline constexpr Qt::Key kWaveformsKey = Qt::Key_F7;
 // in the window's background context menu (the boxes keep their own), and a double-click
 // on any sketch. Returns the action, owned by the window.
 QAction* offerWaveforms(MainWindow& window, WaveformsWindow& waveforms);
+
+// The program's Calculate: each click of the window's button is one press of `calculator`
+// through `recorder` (over the window's services), whose record gives `waveforms` its
+// figure, the result boxes' texts in the desktop's `decimalSeparator`. A press that does
+// nothing (the program has ended, or a press is already running) leaves the figure as it is.
+void pressOnCalculate(MainWindow& window, Calculator& calculator, Recorder& recorder,
+                      WaveformsWindow& waveforms, char decimalSeparator);
 
 }  // namespace rms

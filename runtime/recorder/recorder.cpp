@@ -42,7 +42,11 @@ void Recorder::add(StepKind kind, TextBox box, std::string_view text, MessageSty
 }
 
 void Recorder::setText(TextBox box, std::string_view text) {
-  texts_[index(box)].assign(text);
+  if (window_ != nullptr) {
+    window_->setText(box, text);
+  } else {
+    texts_[index(box)].assign(text);
+  }
   add(StepKind::Set, box, text, MessageStyle::Information, {});
 }
 
@@ -51,11 +55,17 @@ void Recorder::showMessage(std::string_view prompt, MessageStyle style, std::str
   if (onMessage) {
     onMessage(*this);
   }
+  if (window_ != nullptr) {
+    window_->showMessage(prompt, style, title);
+  }
 }
 
 void Recorder::endProgram() {
   record_.ended = true;
   add(StepKind::End, TextBox::t, {}, MessageStyle::Information, {});
+  if (window_ != nullptr) {
+    window_->endProgram();
+  }
 }
 
 void Recorder::failureCounted(const CountedFailure& failure) {
@@ -63,6 +73,15 @@ void Recorder::failureCounted(const CountedFailure& failure) {
 }
 
 const PressRecord& Recorder::press(Calculator& calculator) {
+  if (pressing_) {
+    calculator.Command1_Click();
+    return record_;
+  }
+  pressing_ = true;
+  struct Lower {
+    bool& flag;
+    ~Lower() { flag = false; }
+  } lower{pressing_};
   clearRecord();
   calculator.Command1_Click();
   record_.inputs = calculator.inputs();

@@ -48,15 +48,23 @@ class PressRecord {
   size_t count_ = 0;
 };
 
-// The window as boxes in memory, and the recorder of what presses do to it. The batch writes
-// its rows from the record, the page replays it, the tests read it. It shows nothing and
-// waits for no one: a message box is dismissed as soon as it is recorded. The real window
-// is QtServices.
+// The recorder of what presses do to the window. The batch writes its rows from the record,
+// the page replays it, the tests read it, and the desktop draws its figure from it.
+//
+// Made without a window, it is the window as boxes in memory: it shows nothing and waits for
+// no one, and a message box is dismissed as soon as it is recorded. Made over a window's
+// services (the desktop's QtServices), it records what passes through to them, which show
+// and wait as they do without it.
 //
 // Steps and failures gather until clearRecord(); press() clears them first.
 class Recorder final : public Services, public PressListener {
  public:
-  std::string text(TextBox box) const override { return texts_[index(box)]; }
+  Recorder() = default;
+  explicit Recorder(Services& window) : window_(&window) {}
+
+  std::string text(TextBox box) const override {
+    return window_ != nullptr ? window_->text(box) : texts_[index(box)];
+  }
   void setText(TextBox box, std::string_view text) override;
   void showMessage(std::string_view prompt, MessageStyle style, std::string_view title) override;
   void endProgram() override;
@@ -66,8 +74,10 @@ class Recorder final : public Services, public PressListener {
   void type(TextBox box, std::string_view text) { texts_[index(box)].assign(text); }
 
   // One press of `calculator`, which must run over this recorder (and tell it its failures,
-  // if they are wanted), recorded afresh.
+  // if they are wanted), recorded afresh. A press from inside one of the press's own message
+  // boxes would tear its record: the calculator ignores it, and the record stays as it is.
   const PressRecord& press(Calculator& calculator);
+  bool pressing() const { return pressing_; }
 
   const PressRecord& record() const { return record_; }
   void clearRecord();
@@ -86,6 +96,8 @@ class Recorder final : public Services, public PressListener {
   std::array<std::string, static_cast<size_t>(TextBox::Text6_6) + 1> texts_{"0.5", "1", "1", ".5",
                                                                             "1"};
   PressRecord record_;
+  Services* window_ = nullptr;
+  bool pressing_ = false;
 };
 
 }  // namespace rms
