@@ -24,6 +24,7 @@ constexpr double kPlotBottom = 36;
 constexpr double kPlotLeft = 70;
 constexpr double kPlotRight = 14;
 constexpr double kTickLength = 4;
+constexpr double kLabelHeight = 12;  // a value's label, 10 px text, over its line
 constexpr int kMostTicks = 6;
 
 bool usesDutyCycle(ResultSlot slot) {
@@ -301,13 +302,13 @@ class PanelMaker {
     return path.steps.empty() ? path.start : path.steps.back().to;
   }
 
-  // A level across the plot, labelled above its right end (the RMS) or its left (the
-  // average), so that two levels close together keep both labels readable.
-  void level(double current, Stroke stroke, std::string label, Anchor anchor) {
+  // A level across the plot, labelled at its right end (the RMS) or its left (the average),
+  // just above the line at labelY.
+  void level(double current, Stroke stroke, std::string label, Anchor anchor, double labelY) {
     const double ly = y(current);
     p_.lines.push_back({{p_.plotLeft, ly}, {p_.plotRight, ly}, stroke});
     const double lx = anchor == Anchor::End ? p_.plotRight - 2 : p_.plotLeft + 4;
-    text(lx, ly - 3, std::move(label), TextRole::Value, anchor);
+    text(lx, labelY - 3, std::move(label), TextRole::Value, anchor);
   }
 
  private:
@@ -445,9 +446,17 @@ void makePanel(Panel& panel, const FigureInput& input, const FigureInput::Result
   panel.texts.reserve(24);
   make.axes(in.T, lo, hi);
   make.waveform();
-  make.level(values.rms, Stroke::Rms, "RMS " + result.text, Anchor::End);
+  // Each label over its own line, at the line's two ends; two levels closer than a label's
+  // height both have theirs over the upper line, which would otherwise run through the
+  // lower one's.
+  const double rmsY = make.y(values.rms);
+  const double averageY = make.y(values.average);
+  const bool close = std::fabs(rmsY - averageY) < kLabelHeight;
+  const double upper = std::min(rmsY, averageY);
+  make.level(values.rms, Stroke::Rms, "RMS " + result.text, Anchor::End, close ? upper : rmsY);
   const std::string average = number(values.average, sep);
-  make.level(values.average, Stroke::Average, "average " + average, Anchor::Start);
+  make.level(values.average, Stroke::Average, "average " + average, Anchor::Start,
+             close ? upper : averageY);
   panel.marks.push_back({{make.x(values.peakTime), make.y(values.peakCurrent)}, 4});
 
   std::string first = "RMS " + result.text + " (dashed), average " + average + " (dotted)";

@@ -141,6 +141,30 @@ TEST(FigureGeometry, WaveformsIntegrateToTheCoresRmsAndTheRmsLine) {
   }
 }
 
+// Each level's label stays readable: the other level's line does not run through it (a
+// label is the 10 px font's height, from 9 px above its baseline to 2 px below).
+TEST(FigureGeometry, NoLevelLineRunsThroughTheOtherLevelsLabel) {
+  for (const auto& row : kDrawnRows) {
+    const Pressed p = pressed(row);
+    for (const Panel& panel : p.figure.panels) {
+      SCOPED_TRACE(std::string(row[0]) + " " + std::string(row[1]) + " " + std::string(panel.id));
+      const double lines[] = {lineOf(panel, Stroke::Rms).from.y,
+                              lineOf(panel, Stroke::Average).from.y};
+      const std::string_view labels[] = {"RMS ", "average "};
+      for (size_t level = 0; level < 2; ++level) {
+        const auto label = std::ranges::find_if(panel.texts, [&](const Text& text) {
+          return text.role == TextRole::Value && text.text.starts_with(labels[level]) &&
+                 text.at.x > panel.plotLeft;
+        });
+        ASSERT_NE(label, panel.texts.end()) << labels[level];
+        const double other = lines[1 - level];
+        EXPECT_FALSE(other > label->at.y - 9 && other < label->at.y + 2)
+            << label->text << " at " << label->at.y << ", the other line at " << other;
+      }
+    }
+  }
+}
+
 // The tick steps are round and cut the span into at most the parts asked for.
 TEST(FigureGeometry, TickStepsAreRound) {
   struct Case {

@@ -802,7 +802,7 @@ TEST_F(WaveformsTest, APressShowsItsFigureAndSavesTheSameBytesAsPlot) {
   for (const char c : saved) {
     hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001b3ULL;
   }
-  EXPECT_EQ(hash, 0xb5c4be57733b6936ULL);
+  EXPECT_EQ(hash, 0x6e5ed07131e4bdabULL);
 
   EXPECT_EQ(waveforms.view()->accessibleName(), "Waveforms");
   EXPECT_EQ(waveforms.view()->accessibleDescription().toStdString(),
