@@ -180,7 +180,21 @@ Ticks ticksFor(double span) {
 // and most have the same current axis.
 class TickTexts {
  public:
-  explicit TickTexts(char separator) : separator_(separator) {}
+  explicit TickTexts(char separator) : separator_(separator) {
+    known_.reserve(16);
+    scales_.reserve(8);
+  }
+
+  // ticksFor, once for each span: every drawn panel's time axis spans the same two periods.
+  Ticks ticks(double span) {
+    for (const Scale& scale : scales_) {
+      if (scale.span == span) {
+        return scale.ticks;
+      }
+    }
+    scales_.push_back({span, ticksFor(span)});
+    return scales_.back().ticks;
+  }
 
   std::string operator()(long long km, int exponent) {
     for (const Known& known : known_) {
@@ -198,8 +212,13 @@ class TickTexts {
     int exponent;
     std::string text;
   };
+  struct Scale {
+    double span;
+    Ticks ticks;
+  };
   char separator_;
   std::vector<Known> known_;
+  std::vector<Scale> scales_;
 };
 
 class PanelMaker {
@@ -223,7 +242,7 @@ class PanelMaker {
     if (hi <= lo) {
       hi = lo + (lo == 0 ? 1 : std::fabs(lo));
     }
-    const Ticks current = ticksFor(hi - lo);
+    const Ticks current = ticks_.ticks(hi - lo);
     const double first = std::floor(lo / current.step);
     const double last = std::ceil(hi / current.step);
     p_.pxPerCurrent = (plotBottom - plotTop) / ((last - first) * current.step);
@@ -238,7 +257,7 @@ class PanelMaker {
            ticks_(static_cast<long long>(k) * current.mantissa, current.exponent), TextRole::Tick,
            Anchor::End);
     }
-    const Ticks time = ticksFor(2 * T);
+    const Ticks time = ticks_.ticks(2 * T);
     const auto count = static_cast<long long>(std::floor(2 * T / time.step + 1e-9));
     for (long long k = 0; k <= count; ++k) {
       const double tx = x(static_cast<double>(k) * time.step);
