@@ -3,8 +3,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <initializer_list>
 #include <numbers>
 #include <span>
+#include <utility>
 
 #include "runtime/conversions.h"
 
@@ -129,23 +132,20 @@ constexpr std::array<double, 16> kPowersOfTen = [] {
   return powers;
 }();
 
-std::string number(double value, char separator) {
-  return std::string(std::string_view(DoubleText(value, separator)));
-}
-
 // A tick's text: k steps of m x 10^n, written from the integer k*m so that no rounding of
 // k * step shows (0.6000000000000001).
-std::string tickText(long long km, int exponent, char separator) {
+std::string_view tickText(long long km, int exponent, char separator, TextStore& store) {
   if (km == 0) {
     return "0";
   }
   if (exponent >= 0 && exponent <= 15) {
-    return number(static_cast<double>(km) * kPowersOfTen[static_cast<size_t>(exponent)], separator);
+    return store.keep(DoubleText(
+        static_cast<double>(km) * kPowersOfTen[static_cast<size_t>(exponent)], separator));
   }
   if (exponent < 0 && exponent >= -15) {
     // Both exact, so the quotient is the double nearest the decimal.
-    return number(static_cast<double>(km) / kPowersOfTen[static_cast<size_t>(-exponent)],
-                  separator);
+    return store.keep(DoubleText(
+        static_cast<double>(km) / kPowersOfTen[static_cast<size_t>(-exponent)], separator));
   }
   // Scientific, as the results are written: 15e-39 is 1.5e-38.
   std::string digits = std::to_string(km < 0 ? -km : km);
@@ -154,13 +154,15 @@ std::string tickText(long long km, int exponent, char separator) {
     ++exponent;
   }
   exponent += static_cast<int>(digits.size()) - 1;
-  std::string text = km < 0 ? "-" : "";
-  text += digits.substr(0, 1);
+  store.append(km < 0 ? "-" : "");
+  store.append(std::string_view(digits).substr(0, 1));
   if (digits.size() > 1) {
-    text += separator;
-    text += digits.substr(1);
+    store.append(std::string_view(&separator, 1));
+    store.append(std::string_view(digits).substr(1));
   }
-  return text + "e" + (exponent < 0 ? "-" : "+") + std::to_string(std::abs(exponent));
+  store.append(exponent < 0 ? "e-" : "e+");
+  store.append(std::to_string(std::abs(exponent)));
+  return store.finish();
 }
 
 struct Ticks {
@@ -180,7 +182,7 @@ Ticks ticksFor(double span) {
 // and most have the same current axis.
 class TickTexts {
  public:
-  explicit TickTexts(char separator) : separator_(separator) {
+  TickTexts(char separator, TextStore& store) : separator_(separator), store_(store) {
     known_.reserve(16);
     scales_.reserve(8);
   }
@@ -196,13 +198,13 @@ class TickTexts {
     return scales_.back().ticks;
   }
 
-  std::string operator()(long long km, int exponent) {
+  std::string_view operator()(long long km, int exponent) {
     for (const Known& known : known_) {
       if (known.km == km && known.exponent == exponent) {
         return known.text;
       }
     }
-    known_.push_back({km, exponent, tickText(km, exponent, separator_)});
+    known_.push_back({km, exponent, tickText(km, exponent, separator_, store_)});
     return known_.back().text;
   }
 
@@ -210,13 +212,14 @@ class TickTexts {
   struct Known {
     long long km;
     int exponent;
-    std::string text;
+    std::string_view text;
   };
   struct Scale {
     double span;
     Ticks ticks;
   };
   char separator_;
+  TextStore& store_;
   std::vector<Known> known_;
   std::vector<Scale> scales_;
 };
@@ -225,8 +228,9 @@ class PanelMaker {
  public:
   PanelMaker(Panel& panel, TickTexts& ticks) : p_(panel), ticks_(ticks) {}
 
-  void text(double x, double y, std::string text, TextRole role, Anchor anchor = Anchor::Start) {
-    p_.texts.push_back({{x, y}, std::move(text), role, anchor});
+  void text(double x, double y, std::string_view text, TextRole role,
+            Anchor anchor = Anchor::Start) {
+    p_.texts.push_back({{x, y}, text, role, anchor});
   }
   double x(double time) const { return p_.plotLeft + time * p_.pxPerTime; }
   double y(double current) const { return p_.zeroY - current * p_.pxPerCurrent; }
@@ -323,11 +327,11 @@ class PanelMaker {
 
   // A level across the plot, labelled at its right end (the RMS) or its left (the average),
   // just above the line at labelY.
-  void level(double current, Stroke stroke, std::string label, Anchor anchor, double labelY) {
+  void level(double current, Stroke stroke, std::string_view label, Anchor anchor, double labelY) {
     const double ly = y(current);
     p_.lines.push_back({{p_.plotLeft, ly}, {p_.plotRight, ly}, stroke});
     const double lx = anchor == Anchor::End ? p_.plotRight - 2 : p_.plotLeft + 4;
-    text(lx, labelY - 3, std::move(label), TextRole::Value, anchor);
+    text(lx, labelY - 3, label, TextRole::Value, anchor);
   }
 
  private:
@@ -409,35 +413,39 @@ std::optional<double> AcPartOf(ResultSlot slot, const WaveformInputs& in) {
 
 namespace {
 
+// Lays out one panel; what it says goes on the end of `words` as a sentence.
 void makePanel(Panel& panel, const FigureInput& input, const FigureInput::Result& result,
-               TickTexts& ticks) {
+               TickTexts& ticks, TextStore& store, std::string& words) {
   const WaveformInputs& in = input.inputs;
   const char sep = input.decimalSeparator;
   const ResultSlotFacts& facts = factsOf(panel.slot);
   PanelMaker make(panel, ticks);
-  make.text(panel.left + 8, panel.top + 16, std::string(facts.title), TextRole::Title);
-  panel.words.reserve(256);
-  panel.words = facts.title;
-  panel.words += ": ";
+  make.text(panel.left + 8, panel.top + 16, facts.title, TextRole::Title);
+  words += facts.title;
+  words += ": ";
 
-  auto say = [&](std::string words) {
-    panel.words += words;
-    panel.words += '.';
-    make.text(panel.left + 8, panel.top + 34, std::move(words), TextRole::Note);
+  auto say = [&](std::initializer_list<std::string_view> pieces) {
+    for (const std::string_view piece : pieces) {
+      store.append(piece);
+    }
+    const std::string_view said = store.finish();
+    words += said;
+    words += '.';
+    make.text(panel.left + 8, panel.top + 34, said, TextRole::Note);
   };
   const Outcome<double> rms = TryComputeResult(panel.slot, in);
   if (result.failure || !rms) {
     const ErrorNumber why = result.failure ? *result.failure : rms.failure();
-    say("not drawn, the result failed: " + std::string(wordsOf(why).phrase));
+    say({"not drawn, the result failed: ", wordsOf(why).phrase});
     return;
   }
   if (!std::isfinite(*rms)) {
-    say("not drawn, " + std::string(undrawable(panel.slot, in).value_or("D is undefined")));
+    say({"not drawn, ", undrawable(panel.slot, in).value_or("D is undefined")});
     return;
   }
   const std::optional<std::string_view> why = undrawable(panel.slot, in);
   if (why) {
-    say("RMS " + result.text + "; not drawn, " + std::string(*why));
+    say({"RMS ", result.text, "; not drawn, ", *why});
     return;
   }
 
@@ -465,6 +473,22 @@ void makePanel(Panel& panel, const FigureInput& input, const FigureInput::Result
   panel.texts.reserve(24);
   make.axes(in.T, lo, hi);
   make.waveform();
+
+  // The first line of values holds both levels' labels: "RMS r" and "average a".
+  constexpr std::string_view kRms = "RMS ";
+  constexpr std::string_view kAverage = " (dashed), average ";
+  const NumberText average = DoubleText(values.average, sep);
+  store.append(kRms);
+  store.append(result.text);
+  store.append(kAverage);
+  store.append(average);
+  store.append(" (dotted)");
+  const std::string_view first = store.finish();
+  const std::string_view rmsLabel = first.substr(0, kRms.size() + result.text.size());
+  const std::string_view averageLabel =
+      first.substr(rmsLabel.size() + kAverage.size() - std::string_view("average ").size(),
+                   std::string_view("average ").size() + std::string_view(average).size());
+
   // Each label over its own line, at the line's two ends; two levels closer than a label's
   // height both have theirs over the upper line, which would otherwise run through the
   // lower one's.
@@ -472,74 +496,143 @@ void makePanel(Panel& panel, const FigureInput& input, const FigureInput::Result
   const double averageY = make.y(values.average);
   const bool close = std::fabs(rmsY - averageY) < kLabelHeight;
   const double upper = std::min(rmsY, averageY);
-  make.level(values.rms, Stroke::Rms, "RMS " + result.text, Anchor::End, close ? upper : rmsY);
-  const std::string average = number(values.average, sep);
-  make.level(values.average, Stroke::Average, "average " + average, Anchor::Start,
+  make.level(values.rms, Stroke::Rms, rmsLabel, Anchor::End, close ? upper : rmsY);
+  make.level(values.average, Stroke::Average, averageLabel, Anchor::Start,
              close ? upper : averageY);
   panel.marks.push_back({{make.x(values.peakTime), make.y(values.peakCurrent)}, 4});
 
-  std::string first = "RMS " + result.text + " (dashed), average " + average + " (dotted)";
-  std::string second = values.acPart ? "AC part " + number(*values.acPart, sep) : "no AC part";
-  second += values.crestFactor ? ", crest factor " + number(*values.crestFactor, sep)
-                               : ", no crest factor (RMS is zero)";
-  std::string third = "peak " + number(values.peak, sep) + " (circle)";
-  for (const std::string_view part :
-       {std::string_view(first), std::string_view(", "), std::string_view(third),
-        std::string_view(", "), std::string_view(second), std::string_view(".")}) {
-    panel.words += part;
+  if (values.acPart) {
+    store.append("AC part ");
+    store.append(DoubleText(*values.acPart, sep));
+  } else {
+    store.append("no AC part");
   }
-  make.text(panel.left + 8, panel.top + 31, std::move(first), TextRole::Value);
-  make.text(panel.left + 8, panel.top + 44, std::move(second), TextRole::Value);
-  make.text(panel.left + 8, panel.top + 57, std::move(third), TextRole::Value);
+  if (values.crestFactor) {
+    store.append(", crest factor ");
+    store.append(DoubleText(*values.crestFactor, sep));
+  } else {
+    store.append(", no crest factor (RMS is zero)");
+  }
+  const std::string_view second = store.finish();
+  store.append("peak ");
+  store.append(DoubleText(values.peak, sep));
+  store.append(" (circle)");
+  const std::string_view third = store.finish();
+  for (const std::string_view part : {first, std::string_view(", "), third, std::string_view(", "),
+                                      second, std::string_view(".")}) {
+    words += part;
+  }
+  make.text(panel.left + 8, panel.top + 31, first, TextRole::Value);
+  make.text(panel.left + 8, panel.top + 44, second, TextRole::Value);
+  make.text(panel.left + 8, panel.top + 57, third, TextRole::Value);
   panel.values = values;
 }
 
-std::string inputText(const FigureInput& input, size_t i) {
+NumberText inputText(const FigureInput& input, size_t i) {
   const float WaveformInputs::*fields[] = {&WaveformInputs::t, &WaveformInputs::T,
                                            &WaveformInputs::Ip, &WaveformInputs::Ia,
                                            &WaveformInputs::Ib};
-  return std::string(std::string_view(SingleText(input.inputs.*fields[i], input.decimalSeparator)));
+  return SingleText(input.inputs.*fields[i], input.decimalSeparator);
 }
 
+constexpr size_t kBlockSize = 4096;
+
 }  // namespace
+
+TextStore& TextStore::operator=(TextStore&& other) noexcept {
+  blocks_ = std::move(other.blocks_);
+  start_ = std::exchange(other.start_, nullptr);
+  at_ = std::exchange(other.at_, nullptr);
+  end_ = std::exchange(other.end_, nullptr);
+  other.blocks_.clear();
+  return *this;
+}
+
+void TextStore::append(std::string_view piece) {
+  if (static_cast<size_t>(end_ - at_) < piece.size()) {
+    grow(piece.size());
+  }
+  if (!piece.empty()) {
+    std::memcpy(at_, piece.data(), piece.size());
+    at_ += piece.size();
+  }
+}
+
+std::string_view TextStore::finish() {
+  const std::string_view text(start_, static_cast<size_t>(at_ - start_));
+  start_ = at_;
+  return text;
+}
+
+// A new block, with the text being written moved to its start.
+void TextStore::grow(size_t size) {
+  const auto written = static_cast<size_t>(at_ - start_);
+  const size_t capacity = std::max(kBlockSize, 2 * (written + size));
+  std::unique_ptr<char[]> block(new char[capacity]);
+  if (written != 0) {
+    std::memcpy(block.get(), start_, written);
+  }
+  start_ = block.get();
+  at_ = start_ + written;
+  end_ = start_ + capacity;
+  blocks_.push_back(std::move(block));
+}
 
 Figure MakeFigure(const FigureInput& input) {
   Figure figure;
   figure.width = kWidth;
   figure.height = kHeading + 3 * (kPanelHeight + kGap);
+  TextStore& store = figure.store;
 
-  std::string inputs;
+  store.append("Waveforms of one press: ");
   for (size_t i = 0; i < kInputBoxes.size(); ++i) {
-    inputs += (i == 0 ? "" : ", ") + std::string(kInputBoxes[i].key) + " = " + inputText(input, i);
+    if (i != 0) {
+      store.append(", ");
+    }
+    store.append(kInputBoxes[i].key);
+    store.append(" = ");
+    store.append(inputText(input, i));
   }
+  store.append(", D = ");
   const float D = input.inputs.D;
-  inputs += ", D = " + (std::isfinite(D)
-                            ? std::string(std::string_view(SingleText(D, input.decimalSeparator)))
-                            : std::string("undefined"));
-  figure.title = "Waveforms of one press: " + inputs;
+  if (std::isfinite(D)) {
+    store.append(SingleText(D, input.decimalSeparator));
+  } else {
+    store.append("undefined");
+  }
+  figure.title = store.finish();
   figure.texts.reserve(2);
   figure.texts.push_back({{10, 20}, figure.title, TextRole::Heading});
 
-  std::string notes;
   for (size_t i = 0; i < kInputBoxes.size(); ++i) {
     if (input.unread[i]) {
-      notes += std::string(kInputBoxes[i].key) + " is " +
-               std::string(wordsOf(*input.unread[i]).phrase) + ", so the press used " +
-               inputText(input, i) + ". ";
+      store.append(kInputBoxes[i].key);
+      store.append(" is ");
+      store.append(wordsOf(*input.unread[i]).phrase);
+      store.append(", so the press used ");
+      store.append(inputText(input, i));
+      store.append(". ");
     }
   }
   if (input.dutyCycle) {
-    notes += "D could not be formed: " + std::string(wordsOf(*input.dutyCycle).phrase) + ". ";
+    store.append("D could not be formed: ");
+    store.append(wordsOf(*input.dutyCycle).phrase);
+    store.append(". ");
   }
   if (input.limited) {
-    notes += "D was above 1, so t was limited to T. ";
+    store.append("D was above 1, so t was limited to T. ");
   }
-  notes += "Current in the units of Ip, Ia and Ib; two periods.";
+  store.append("Current in the units of Ip, Ia and Ib; two periods.");
+  const std::string_view notes = store.finish();
   figure.texts.push_back({{10, 40}, notes, TextRole::Note});
-  figure.description.reserve(2048);
-  figure.description = notes;
 
-  TickTexts ticks(input.decimalSeparator);
+  // The panels' words are written after the notes, then the whole kept at once: the
+  // panels' own texts go into the store meanwhile.
+  std::string description;
+  description.reserve(2048);
+  description = notes;
+  std::array<std::pair<size_t, size_t>, kResultSlotFacts.size()> words{};
+  TickTexts ticks(input.decimalSeparator, store);
   figure.panels.reserve(kResultSlotFacts.size());
   for (size_t i = 0; i < kResultSlotFacts.size(); ++i) {
     Panel& panel = figure.panels.emplace_back();
@@ -549,9 +642,14 @@ Figure MakeFigure(const FigureInput& input) {
     panel.top = kHeading + static_cast<double>(i / 2) * (kPanelHeight + kGap);
     panel.width = kPanelWidth;
     panel.height = kPanelHeight;
-    makePanel(panel, input, input.results[i], ticks);
-    figure.description += ' ';
-    figure.description += panel.words;
+    description += ' ';
+    const size_t start = description.size();
+    makePanel(panel, input, input.results[i], ticks, store, description);
+    words[i] = {start, description.size() - start};
+  }
+  figure.description = store.keep(description);
+  for (size_t i = 0; i < figure.panels.size(); ++i) {
+    figure.panels[i].words = figure.description.substr(words[i].first, words[i].second);
   }
   return figure;
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -59,7 +60,7 @@ struct Path {
 };
 struct Text {
   Point at;
-  std::string text;
+  std::string_view text;  // in the Figure's TextStore, or a literal
   TextRole role;
   Anchor anchor = Anchor::Start;
 };
@@ -99,15 +100,46 @@ struct Panel {
   std::vector<Path> paths;  // the waveform, when drawn
   std::vector<Text> texts;
   std::vector<Mark> marks;
-  std::string words;  // everything the panel says, as a sentence
+  std::string_view words;  // everything the panel says, as a sentence: in the description
 };
 
+// The characters of a figure's texts, in blocks that stay where they are: a view into them
+// holds as long as the store, wherever the store is moved. Not copyable, since the views
+// would still point into the original.
+class TextStore {
+ public:
+  TextStore() = default;
+  TextStore(TextStore&& other) noexcept { *this = std::move(other); }
+  TextStore& operator=(TextStore&& other) noexcept;
+  TextStore(const TextStore&) = delete;
+  TextStore& operator=(const TextStore&) = delete;
+  ~TextStore() = default;
+
+  // A text written piece by piece: append, then finish() keeps it and returns it.
+  void append(std::string_view piece);
+  std::string_view finish();
+  std::string_view keep(std::string_view text) {
+    append(text);
+    return finish();
+  }
+
+ private:
+  void grow(size_t size);
+
+  std::vector<std::unique_ptr<char[]>> blocks_;
+  char* start_ = nullptr;  // of the text being written
+  char* at_ = nullptr;
+  char* end_ = nullptr;
+};
+
+// Moved, not copied: its title, description, texts and words are views into its store.
 struct Figure {
+  TextStore store;
   double width = 0;
   double height = 0;
-  std::string title;
-  std::string description;  // every shape's values in words
-  std::vector<Text> texts;  // the heading and notes above the panels
+  std::string_view title;
+  std::string_view description;  // every shape's values in words
+  std::vector<Text> texts;       // the heading and notes above the panels
   std::vector<Panel> panels;
 };
 

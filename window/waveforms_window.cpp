@@ -36,7 +36,8 @@ class FigureView : public QWidget {
   void changed() {
     if (figure_) {
       setFixedSize(static_cast<int>(figure_->width), static_cast<int>(figure_->height));
-      setAccessibleDescription(QString::fromStdString(figure_->description));
+      setAccessibleDescription(QString::fromUtf8(
+          figure_->description.data(), static_cast<qsizetype>(figure_->description.size())));
     }
     update();
   }
@@ -120,7 +121,8 @@ WaveformsWindow::WaveformsWindow(QWidget* parent) : QWidget(parent, Qt::Window) 
 
 void WaveformsWindow::showPress(const FigureInput& input) {
   figure_ = MakeFigure(input);
-  setAccessibleDescription(QString::fromStdString(figure_->description));
+  setAccessibleDescription(QString::fromUtf8(figure_->description.data(),
+                                             static_cast<qsizetype>(figure_->description.size())));
   save_->setEnabled(true);
   static_cast<FigureView*>(view_)->changed();
 }

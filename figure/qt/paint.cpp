@@ -34,7 +34,8 @@ void paintText(QPainter& painter, const Text& text) {
   font.setPixelSize(static_cast<int>(style.pixelSize));
   font.setBold(style.bold);
   painter.setFont(font);
-  const QString words = QString::fromStdString(text.text);
+  const QString words =
+      QString::fromUtf8(text.text.data(), static_cast<qsizetype>(text.text.size()));
   const double width = QFontMetricsF(font).horizontalAdvance(words);
   double x = text.at.x;
   switch (text.anchor) {
