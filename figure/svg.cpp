@@ -13,66 +13,76 @@
 namespace rms {
 namespace {
 
-std::string_view classOf(Stroke stroke) {
-  switch (stroke) {
-    case Stroke::Waveform:
-      return "waveform";
-    case Stroke::Zero:
-      return "zero";
-    case Stroke::Rms:
-      return "rms";
-    case Stroke::Average:
-      return "average";
-    case Stroke::Axis:
-      return "axis";
-    case Stroke::Peak:
-      return "peak";
+// A piece of markup padded to a fixed size: copied whole in a few moves, then the write
+// position advanced by its length, the padding overwritten by what follows.
+struct Padded {
+  static constexpr size_t kSize = 32;
+  std::array<char, kSize> chars;
+  size_t size;
+};
+
+constexpr Padded padded(std::string_view text) {
+  Padded p{{}, text.size()};
+  for (size_t i = 0; i < text.size(); ++i) {
+    p.chars[i] = text[i];
   }
-  return "axis";  // not reached
+  return p;
 }
 
-std::string_view classOf(TextRole role) {
-  switch (role) {
-    case TextRole::Heading:
-      return "heading";
-    case TextRole::Title:
-      return "title";
-    case TextRole::Value:
-      return "value";
-    case TextRole::Tick:
-      return "tick";
-    case TextRole::Note:
-      return "note";
-  }
-  return "note";  // not reached
-}
+// In the order of Stroke: the start of a line of that class.
+constexpr std::array<Padded, 6> kLineStarts{{
+    padded("<line class=\"waveform\""),
+    padded("<line class=\"zero\""),
+    padded("<line class=\"rms\""),
+    padded("<line class=\"average\""),
+    padded("<line class=\"axis\""),
+    padded("<line class=\"peak\""),
+}};
 
-std::string_view anchorOf(Anchor anchor) {
-  switch (anchor) {
-    case Anchor::Start:
-      return "start";
-    case Anchor::Middle:
-      return "middle";
-    case Anchor::End:
-      return "end";
-  }
-  return "start";  // not reached
+// In the order of TextRole: the start of a text of that class.
+constexpr std::array<Padded, 5> kTextStarts{{
+    padded("<text class=\"heading\""),
+    padded("<text class=\"title\""),
+    padded("<text class=\"value\""),
+    padded("<text class=\"tick\""),
+    padded("<text class=\"note\""),
+}};
+
+// In the order of Anchor: the end of a text's start tag.
+constexpr std::array<Padded, 4> kTextAnchors{{
+    padded(">"), padded(" text-anchor=\"middle\">"), padded(" text-anchor=\"end\">"),
+    padded(" text-anchor=\"start\">"),  // an Anchor out of range
+}};
+
+// The row of `e`, or of `fallback` for a value out of range.
+template <typename Enum, size_t N>
+const Padded& rowOf(const std::array<Padded, N>& rows, Enum e, Enum fallback) {
+  const auto i = static_cast<size_t>(e);
+  return rows[i < N ? i : static_cast<size_t>(fallback)];
 }
 
 // What stands for a character that may not appear as itself in text: an entity, or
 // nothing for a control character (not allowed in XML 1.0).
-constexpr std::string_view entityOf(char c) {
+constexpr std::array<Padded, 5> kEntities{{
+    padded("&amp;"),
+    padded("&lt;"),
+    padded("&gt;"),
+    padded("&quot;"),
+    padded(""),
+}};
+
+const Padded& entityOf(char c) {
   switch (c) {
     case '&':
-      return "&amp;";
+      return kEntities[0];
     case '<':
-      return "&lt;";
+      return kEntities[1];
     case '>':
-      return "&gt;";
+      return kEntities[2];
     case '"':
-      return "&quot;";
+      return kEntities[3];
     default:
-      return "";
+      return kEntities[4];
   }
 }
 
@@ -203,36 +213,45 @@ class Writer {
     *at_++ = ',';
     at_ = writeNumber(at_, p.y);
   }
-  // Eight bytes at a time past the plain stretches of text: the description is long, and
-  // hardly a character of it needs an entity.
+  void put(const Padded& piece) {
+    room(Padded::kSize);
+    std::memcpy(at_, piece.chars.data(), Padded::kSize);
+    at_ += piece.size;
+  }
+  // Eight bytes at a time past the plain stretches of text, each copied as it is checked:
+  // the description is long, and hardly a character of it needs an entity.
   void escaped(std::string_view text) {
-    size_t plain = 0;
-    size_t i = 0;
-    while (i < text.size()) {
+    // An entity is at most six characters for one, and eight bytes are copied at a time.
+    room(6 * text.size() + sizeof(uint64_t));
+    const char* from = text.data();
+    const char* const end = from + text.size();
+    while (from != end) {
       uint64_t word;
-      if (text.size() - i >= sizeof word) {
-        std::memcpy(&word, text.data() + i, sizeof word);
+      if (end - from >= static_cast<ptrdiff_t>(sizeof word)) {
+        std::memcpy(&word, from, sizeof word);
         if (!mayNeedEscape(word)) {
-          i += sizeof word;
+          std::memcpy(at_, &word, sizeof word);
+          at_ += sizeof word;
+          from += sizeof word;
           continue;
         }
       }
-      const size_t stop = std::min(text.size(), i + sizeof word);
-      for (; i < stop; ++i) {
-        if (kNeedsEscape[static_cast<unsigned char>(text[i])]) {
-          put(text.substr(plain, i - plain));
-          put(entityOf(text[i]));
-          plain = i + 1;
+      const char* const stop = std::min(end, from + sizeof word);
+      for (; from < stop; ++from) {
+        const char c = *from;
+        if (kNeedsEscape[static_cast<unsigned char>(c)]) {
+          const Padded& entity = entityOf(c);
+          std::memcpy(at_, entity.chars.data(), 8);
+          at_ += entity.size;
+        } else {
+          *at_++ = c;
         }
       }
     }
-    put(text.substr(plain));
   }
 
   void line(const Line& line) {
-    put("<line class=\"");
-    put(classOf(line.stroke));
-    put('"');
+    put(rowOf(kLineStarts, line.stroke, Stroke::Axis));
     attribute("x1", line.from.x);
     attribute("y1", line.from.y);
     attribute("x2", line.to.x);
@@ -257,17 +276,10 @@ class Writer {
     put("\"/>\n");
   }
   void text(const Text& text) {
-    put("<text class=\"");
-    put(classOf(text.role));
-    put('"');
+    put(rowOf(kTextStarts, text.role, TextRole::Note));
     attribute("x", text.at.x);
     attribute("y", text.at.y);
-    if (text.anchor != Anchor::Start) {
-      put(" text-anchor=\"");
-      put(anchorOf(text.anchor));
-      put('"');
-    }
-    put('>');
+    put(rowOf(kTextAnchors, text.anchor, static_cast<Anchor>(3)));
     escaped(text.text);
     put("</text>\n");
   }
