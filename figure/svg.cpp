@@ -118,9 +118,19 @@ int digitCount(uint32_t n) {
   return digits;
 }
 
+// How many characters the hundredths 0 to 99 take after the point: ".5" drops the 0 of
+// ".50", and no fraction at all takes none.
+constexpr std::array<uint8_t, 100> kFractionLength = [] {
+  std::array<uint8_t, 100> lengths{};
+  for (size_t i = 1; i < lengths.size(); ++i) {
+    lengths[i] = i % 10 == 0 ? 2 : 3;
+  }
+  return lengths;
+}();
+
 // In hundredths, from integers: no locale and no float formatting of the library decide
 // the digits. Writes at most kNumberChars characters at `to` and returns their end.
-char* writeNumber(char* to, double value) {
+char* writeAnyNumber(char* to, double value) {
   constexpr double kLimit = 1e9;
   if (!(value > -kLimit && value < kLimit)) {
     value = value >= kLimit ? kLimit : value <= -kLimit ? -kLimit : 0;  // NaN is 0
@@ -156,6 +166,35 @@ char* writeNumber(char* to, double value) {
     }
   }
   return at;
+}
+
+// writeAnyNumber for a coordinate: below 1000 in size, in 32 bits and without a loop. The
+// same sum rounds, so the digits are the same.
+inline char* writeNumber(char* to, double value) {
+  const double scaled = std::fabs(value) * 100 + 0.5;
+  if (!(scaled < 100000)) {
+    return writeAnyNumber(to, value);  // 1000 or more, or not a number
+  }
+  const auto hundredths = static_cast<uint32_t>(static_cast<int32_t>(scaled));
+  char* at = to;
+  if (value < 0 && hundredths != 0) {
+    *at++ = '-';
+  }
+  const uint32_t whole = hundredths / 100;
+  const uint32_t fraction = hundredths - whole * 100;
+  if (whole < 10) {
+    *at++ = static_cast<char>('0' + whole);
+  } else if (whole < 100) {
+    std::memcpy(at, &kDigitPairs[2 * whole], 2);
+    at += 2;
+  } else {
+    *at = static_cast<char>('0' + whole / 100);
+    std::memcpy(at + 1, &kDigitPairs[2 * (whole % 100)], 2);
+    at += 3;
+  }
+  at[0] = '.';
+  std::memcpy(at + 1, &kDigitPairs[2 * fraction], 2);
+  return at + kFractionLength[fraction];
 }
 
 // Whether any of the eight bytes of `word` may need escaping: a control character (a tab or
