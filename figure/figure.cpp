@@ -132,11 +132,79 @@ constexpr std::array<double, 16> kPowersOfTen = [] {
   return powers;
 }();
 
+// The shortest text of the double nearest km x 10^exponent, for 0 < |km| < 10^15, as
+// DoubleText writes it, without its search for the digits: a decimal of at most 15 digits
+// reads back from its nearest double, so the digits are those of km. Laid out as to_chars
+// does, fixed or scientific, whichever is shorter (fixed on a tie). Null where the fixed
+// text would be the double's exact integer, which need not end in the zeros of km x 10^n.
+char* writeTickText(char* out, long long km, int exponent, char separator) {
+  separator = separator == ',' ? ',' : '.';
+  if (km < 0) {
+    *out++ = '-';
+    km = -km;
+  }
+  char digits[20];
+  int n = 0;
+  for (auto k = static_cast<unsigned long long>(km); k != 0; k /= 10) {
+    digits[n++] = static_cast<char>('0' + k % 10);
+  }
+  std::reverse(digits, digits + n);
+  while (n > 1 && digits[n - 1] == '0') {
+    --n;
+    ++exponent;
+  }
+  const int q = exponent;  // the value is digits x 10^q
+  const int scientificExponent = q + n - 1;
+  const int magnitude = std::abs(scientificExponent);
+  const int scientificLength = n + (n > 1 ? 1 : 0) + 2 + (magnitude >= 100 ? 3 : 2);
+  const int fixedLength = q >= 0 ? n + q : n > -q ? n + 1 : 2 - q;
+  if (fixedLength <= scientificLength) {
+    if (q >= 0 && n + q > 15) {
+      return nullptr;  // printed as its exact value, which may not be the decimal
+    }
+    if (q >= 0) {
+      out = std::copy(digits, digits + n, out);
+      out = std::fill_n(out, q, '0');
+    } else if (n > -q) {
+      out = std::copy(digits, digits + n + q, out);
+      *out++ = separator;
+      out = std::copy(digits + n + q, digits + n, out);
+    } else {
+      *out++ = '0';
+      *out++ = separator;
+      out = std::fill_n(out, -q - n, '0');
+      out = std::copy(digits, digits + n, out);
+    }
+    return out;
+  }
+  *out++ = digits[0];
+  if (n > 1) {
+    *out++ = separator;
+    out = std::copy(digits + 1, digits + n, out);
+  }
+  *out++ = 'e';
+  *out++ = scientificExponent < 0 ? '-' : '+';
+  if (magnitude >= 100) {
+    *out++ = static_cast<char>('0' + magnitude / 100);
+  }
+  *out++ = static_cast<char>('0' + magnitude / 10 % 10);
+  *out++ = static_cast<char>('0' + magnitude % 10);
+  return out;
+}
+
 // A tick's text: k steps of m x 10^n, written from the integer k*m so that no rounding of
 // k * step shows (0.6000000000000001).
+constexpr long long kMostDigits = 1'000'000'000'000'000;
+
 std::string_view tickText(long long km, int exponent, char separator, TextStore& store) {
   if (km == 0) {
     return "0";
+  }
+  if (exponent >= -15 && exponent <= 15 && km > -kMostDigits && km < kMostDigits) {
+    char text[40];
+    if (const char* end = writeTickText(text, km, exponent, separator)) {
+      return store.keep({text, static_cast<size_t>(end - text)});
+    }
   }
   if (exponent >= 0 && exponent <= 15) {
     return store.keep(DoubleText(
