@@ -294,11 +294,12 @@ class TickTexts {
 
 class PanelMaker {
  public:
-  PanelMaker(Panel& panel, TickTexts& ticks) : p_(panel), ticks_(ticks) {}
+  PanelMaker(Panel& panel, Figure& figure, TickTexts& ticks)
+      : p_(panel), f_(figure), ticks_(ticks) {}
 
   void text(double x, double y, std::string_view text, TextRole role,
             Anchor anchor = Anchor::Start) {
-    p_.texts.push_back({{x, y}, text, role, anchor});
+    f_.panelTexts.push_back({{x, y}, text, role, anchor});
   }
   double x(double time) const { return p_.plotLeft + time * p_.pxPerTime; }
   double y(double current) const { return p_.zeroY - current * p_.pxPerCurrent; }
@@ -320,11 +321,11 @@ class PanelMaker {
     p_.pxPerCurrent = (plotBottom - plotTop) / ((last - first) * current.step);
     p_.zeroY = plotTop + last * current.step * p_.pxPerCurrent;
 
-    p_.lines.push_back({{p_.plotLeft, plotTop}, {p_.plotLeft, plotBottom}, Stroke::Axis});
-    p_.lines.push_back({{p_.plotLeft, plotBottom}, {p_.plotRight, plotBottom}, Stroke::Axis});
+    f_.lines.push_back({{p_.plotLeft, plotTop}, {p_.plotLeft, plotBottom}, Stroke::Axis});
+    f_.lines.push_back({{p_.plotLeft, plotBottom}, {p_.plotRight, plotBottom}, Stroke::Axis});
     for (double k = first; k <= last; ++k) {
       const double ty = plotTop + (last - k) * (plotBottom - plotTop) / (last - first);
-      p_.lines.push_back({{p_.plotLeft - kTickLength, ty}, {p_.plotLeft, ty}, Stroke::Axis});
+      f_.lines.push_back({{p_.plotLeft - kTickLength, ty}, {p_.plotLeft, ty}, Stroke::Axis});
       text(p_.plotLeft - kTickLength - 2, ty + 4,
            ticks_(static_cast<long long>(k) * current.mantissa, current.exponent), TextRole::Tick,
            Anchor::End);
@@ -333,18 +334,18 @@ class PanelMaker {
     const auto count = static_cast<long long>(std::floor(2 * T / time.step + 1e-9));
     for (long long k = 0; k <= count; ++k) {
       const double tx = x(static_cast<double>(k) * time.step);
-      p_.lines.push_back({{tx, plotBottom}, {tx, plotBottom + kTickLength}, Stroke::Axis});
+      f_.lines.push_back({{tx, plotBottom}, {tx, plotBottom + kTickLength}, Stroke::Axis});
       text(tx, plotBottom + kTickLength + 11, ticks_(k * time.mantissa, time.exponent),
            TextRole::Tick, Anchor::Middle);
     }
     text((p_.plotLeft + p_.plotRight) / 2, plotBottom + 32, "time, in the units of t and T",
          TextRole::Note, Anchor::Middle);
-    p_.lines.push_back({{p_.plotLeft, p_.zeroY}, {p_.plotRight, p_.zeroY}, Stroke::Zero});
+    f_.lines.push_back({{p_.plotLeft, p_.zeroY}, {p_.plotRight, p_.zeroY}, Stroke::Zero});
   }
 
   // A sine arch as four cubic steps, each matching the sine's value and slope at both ends
   // (Hermite), within a thousandth of the peak.
-  void arch(Path& path, const Piece& piece) {
+  void arch(const Piece& piece) {
     constexpr int kSteps = 4;
     const double h = (piece.t1 - piece.t0) / kSteps;
     const double w = std::numbers::pi / (piece.t1 - piece.t0);
@@ -356,18 +357,22 @@ class PanelMaker {
       const double b = j + 1 == kSteps ? piece.t1 : at(j + 1);
       const double va = j == 0 ? 0 : value(a);
       const double vb = j + 1 == kSteps ? 0 : value(b);
-      path.steps.push_back({true,
-                            {x(a + h / 3), y(va + slope(a) * h / 3)},
-                            {x(b - h / 3), y(vb - slope(b) * h / 3)},
-                            {x(b), y(vb)}});
+      f_.steps.push_back({true,
+                          {x(a + h / 3), y(va + slope(a) * h / 3)},
+                          {x(b - h / 3), y(vb - slope(b) * h / 3)},
+                          {x(b), y(vb)}});
     }
   }
 
   // Pieces of no width (the pulse at D = 0, the pause at D = 1) are never reached and
-  // are not drawn, not even as a spike.
+  // are not drawn, not even as a spike. The path's steps are the Figure's from `firstStep`
+  // on, viewed once they have all been written.
   void waveform() {
     Path path;
-    path.steps.reserve(5 * p_.pieces.size());  // an arch is four steps, and a jump may lead in
+    const size_t firstStep = f_.steps.size();
+    const auto pathEnd = [&] {
+      return f_.steps.size() == firstStep ? path.start : f_.steps.back().to;
+    };
     bool started = false;
     for (const Piece& piece : p_.pieces) {
       if (!(piece.t1 > piece.t0)) {
@@ -377,33 +382,30 @@ class PanelMaker {
       if (!started) {
         path.start = start;
         started = true;
-      } else if (start.y != path_end(path).y) {
-        path.steps.push_back({false, {}, {}, start});  // the jump at an edge
+      } else if (start.y != pathEnd().y) {
+        f_.steps.push_back({false, {}, {}, start});  // the jump at an edge
       }
       if (piece.arch) {
-        arch(path, piece);
+        arch(piece);
       } else {
-        path.steps.push_back({false, {}, {}, {x(piece.t1), y(piece.i1)}});
+        f_.steps.push_back({false, {}, {}, {x(piece.t1), y(piece.i1)}});
       }
     }
-    p_.paths.push_back(std::move(path));
-  }
-
-  static Point path_end(const Path& path) {
-    return path.steps.empty() ? path.start : path.steps.back().to;
+    f_.paths.push_back(path);
   }
 
   // A level across the plot, labelled at its right end (the RMS) or its left (the average),
   // just above the line at labelY.
   void level(double current, Stroke stroke, std::string_view label, Anchor anchor, double labelY) {
     const double ly = y(current);
-    p_.lines.push_back({{p_.plotLeft, ly}, {p_.plotRight, ly}, stroke});
+    f_.lines.push_back({{p_.plotLeft, ly}, {p_.plotRight, ly}, stroke});
     const double lx = anchor == Anchor::End ? p_.plotRight - 2 : p_.plotLeft + 4;
     text(lx, labelY - 3, label, TextRole::Value, anchor);
   }
 
  private:
   Panel& p_;
+  Figure& f_;
   TickTexts& ticks_;
 };
 
@@ -482,12 +484,13 @@ std::optional<double> AcPartOf(ResultSlot slot, const WaveformInputs& in) {
 namespace {
 
 // Lays out one panel; what it says goes on the end of `words` as a sentence.
-void makePanel(Panel& panel, const FigureInput& input, const FigureInput::Result& result,
-               TickTexts& ticks, TextStore& store, std::string& words) {
+void makePanel(Panel& panel, Figure& figure, const FigureInput& input,
+               const FigureInput::Result& result, TickTexts& ticks, std::string& words) {
+  TextStore& store = figure.store;
   const WaveformInputs& in = input.inputs;
   const char sep = input.decimalSeparator;
   const ResultSlotFacts& facts = factsOf(panel.slot);
-  PanelMaker make(panel, ticks);
+  PanelMaker make(panel, figure, ticks);
   make.text(panel.left + 8, panel.top + 16, facts.title, TextRole::Title);
   words += facts.title;
   words += ": ";
@@ -537,8 +540,6 @@ void makePanel(Panel& panel, const FigureInput& input, const FigureInput::Result
     lo = std::min({lo, piece.i0, piece.i1});
     hi = std::max({hi, piece.i0, piece.i1});
   }
-  panel.lines.reserve(24);
-  panel.texts.reserve(24);
   make.axes(in.T, lo, hi);
   make.waveform();
 
@@ -567,7 +568,7 @@ void makePanel(Panel& panel, const FigureInput& input, const FigureInput::Result
   make.level(values.rms, Stroke::Rms, rmsLabel, Anchor::End, close ? upper : rmsY);
   make.level(values.average, Stroke::Average, averageLabel, Anchor::Start,
              close ? upper : averageY);
-  panel.marks.push_back({{make.x(values.peakTime), make.y(values.peakCurrent)}, 4});
+  figure.marks.push_back({{make.x(values.peakTime), make.y(values.peakCurrent)}, 4});
 
   if (values.acPart) {
     store.append("AC part ");
@@ -702,6 +703,17 @@ Figure MakeFigure(const FigureInput& input) {
   std::array<std::pair<size_t, size_t>, kResultSlotFacts.size()> words{};
   TickTexts ticks(input.decimalSeparator, store);
   figure.panels.reserve(kResultSlotFacts.size());
+  // Where each panel's primitives start, and after the last panel where they end; a path's
+  // steps start where those of the path before end.
+  struct Starts {
+    size_t lines, paths, texts, marks, steps;
+  };
+  std::array<Starts, kResultSlotFacts.size() + 1> starts{};
+  figure.lines.reserve(6 * 24);
+  figure.panelTexts.reserve(6 * 24);
+  figure.paths.reserve(6);
+  figure.steps.reserve(6 * 20);  // at most four pieces, an arch four steps, a jump before
+  figure.marks.reserve(6);
   for (size_t i = 0; i < kResultSlotFacts.size(); ++i) {
     Panel& panel = figure.panels.emplace_back();
     panel.slot = kResultSlotFacts[i].slot;
@@ -712,8 +724,27 @@ Figure MakeFigure(const FigureInput& input) {
     panel.height = kPanelHeight;
     description += ' ';
     const size_t start = description.size();
-    makePanel(panel, input, input.results[i], ticks, store, description);
+    starts[i] = {figure.lines.size(), figure.paths.size(), figure.panelTexts.size(),
+                 figure.marks.size(), figure.steps.size()};
+    makePanel(panel, figure, input, input.results[i], ticks, description);
     words[i] = {start, description.size() - start};
+  }
+  starts.back() = {figure.lines.size(), figure.paths.size(), figure.panelTexts.size(),
+                   figure.marks.size(), figure.steps.size()};
+  const auto run = [](const auto& all, size_t from, size_t to) {
+    return std::span(all).subspan(from, to - from);
+  };
+  for (size_t i = 0; i < figure.panels.size(); ++i) {
+    Panel& panel = figure.panels[i];
+    const Starts& at = starts[i];
+    const Starts& next = starts[i + 1];
+    panel.lines = run(figure.lines, at.lines, next.lines);
+    panel.paths = run(figure.paths, at.paths, next.paths);
+    panel.texts = run(figure.panelTexts, at.texts, next.texts);
+    panel.marks = run(figure.marks, at.marks, next.marks);
+    if (at.paths != next.paths) {
+      figure.paths[at.paths].steps = run(figure.steps, at.steps, next.steps);
+    }
   }
   figure.description = store.keep(description);
   for (size_t i = 0; i < figure.panels.size(); ++i) {

@@ -4,6 +4,7 @@
 #include <array>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -56,7 +57,7 @@ struct PathStep {
 };
 struct Path {
   Point start;
-  std::vector<PathStep> steps;
+  std::span<const PathStep> steps;  // in the Figure's steps
 };
 struct Text {
   Point at;
@@ -96,10 +97,11 @@ struct Panel {
   double plotLeft = 0, plotRight = 0, zeroY = 0, pxPerTime = 0, pxPerCurrent = 0;
   std::vector<Piece> pieces;  // empty when nothing is drawn
   std::optional<ShapeValues> values;
-  std::vector<Line> lines;
-  std::vector<Path> paths;  // the waveform, when drawn
-  std::vector<Text> texts;
-  std::vector<Mark> marks;
+  // Views into the Figure's primitives, one run of each for each panel.
+  std::span<const Line> lines;
+  std::span<const Path> paths;  // the waveform, when drawn
+  std::span<const Text> texts;
+  std::span<const Mark> marks;
   std::string_view words;  // everything the panel says, as a sentence: in the description
 };
 
@@ -132,9 +134,17 @@ class TextStore {
   char* end_ = nullptr;
 };
 
-// Moved, not copied: its title, description, texts and words are views into its store.
+// Moved, not copied: its title, description, texts and words are views into its store, and
+// the panels' primitives views into the vectors after it.
 struct Figure {
   TextStore store;
+  // Every panel's primitives, panel after panel: a few allocations a figure, not a few a
+  // panel.
+  std::vector<Line> lines;
+  std::vector<PathStep> steps;
+  std::vector<Path> paths;
+  std::vector<Text> panelTexts;
+  std::vector<Mark> marks;
   double width = 0;
   double height = 0;
   std::string_view title;
