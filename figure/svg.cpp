@@ -198,14 +198,16 @@ inline char* writeNumber(char* to, double value) {
 }
 
 // Whether any of the eight bytes of `word` may need escaping: a control character (a tab or
-// a line feed among them, which the byte-wise look-up then lets through) or & < > ".
+// a line feed among them, which the byte-wise look-up then lets through) or & < > ". The
+// pairs " & and < > differ in one bit each, so setting that bit finds both of a pair.
 bool mayNeedEscape(uint64_t word) {
   constexpr uint64_t kOnes = 0x0101010101010101;
   constexpr uint64_t kHighs = 0x8080808080808080;
   const auto zeroByte = [](uint64_t x) { return (x - kOnes) & ~x & kHighs; };
   const uint64_t control = (word - 0x20 * kOnes) & ~word & kHighs;
-  return (control | zeroByte(word ^ ('&' * kOnes)) | zeroByte(word ^ ('<' * kOnes)) |
-          zeroByte(word ^ ('>' * kOnes)) | zeroByte(word ^ ('"' * kOnes))) != 0;
+  const uint64_t quoteOrAmpersand = zeroByte((word | 0x04 * kOnes) ^ ('&' * kOnes));
+  const uint64_t angle = zeroByte((word | 0x02 * kOnes) ^ ('>' * kOnes));
+  return (control | quoteOrAmpersand | angle) != 0;
 }
 
 // The document, written through a pointer into a buffer kept longer than what is written:
