@@ -229,11 +229,12 @@ class Writer {
     return document;
   }
 
+  // Each element reserves room for the most it can write, once, and is then written with
+  // the unchecked pieces further down.
   template <size_t N>
   void put(const char (&literal)[N]) {
     room(N - 1);
-    std::memcpy(at_, literal, N - 1);
-    at_ += N - 1;
+    raw(literal);
   }
   void put(std::string_view piece) {
     room(piece.size());
@@ -251,6 +252,89 @@ class Writer {
   template <size_t N>
   void attribute(const char (&name)[N], double value) {
     room(N + 3 + kNumberChars);
+    rawAttribute(name, value);
+  }
+  void escaped(std::string_view text) {
+    room(escapedRoom(text));
+    rawEscaped(text);
+  }
+
+  void line(const Line& line) {
+    room(Padded::kSize + 4 * kAttributeRoom + 3);
+    raw(rowOf(kLineStarts, line.stroke, Stroke::Axis));
+    rawAttribute("x1", line.from.x);
+    rawAttribute("y1", line.from.y);
+    rawAttribute("x2", line.to.x);
+    rawAttribute("y2", line.to.y);
+    raw("/>\n");
+  }
+  // An axis line as a move and a line of the axes' one path.
+  void axisLine(const Line& line, bool first) {
+    room(32 + 2 * kPointRoom + 1);
+    if (first) {
+      raw("<path class=\"axis\" d=\"M");
+    } else {
+      *at_++ = 'M';
+    }
+    rawPoint(line.from);
+    *at_++ = 'L';
+    rawPoint(line.to);
+  }
+  void path(const Path& path) {
+    room(32 + kPointRoom);
+    raw("<path class=\"waveform\" d=\"M");
+    rawPoint(path.start);
+    for (const PathStep& step : path.steps) {
+      room(2 + 3 * (kPointRoom + 1));
+      if (step.cubic) {
+        raw(" C");
+        rawPoint(step.c1);
+        *at_++ = ' ';
+        rawPoint(step.c2);
+        *at_++ = ' ';
+      } else {
+        raw(" L");
+      }
+      rawPoint(step.to);
+    }
+    put("\"/>\n");
+  }
+  void text(const Text& text) {
+    room(2 * Padded::kSize + 2 * kAttributeRoom + escapedRoom(text.text) + 8);
+    raw(rowOf(kTextStarts, text.role, TextRole::Note));
+    rawAttribute("x", text.at.x);
+    rawAttribute("y", text.at.y);
+    raw(rowOf(kTextAnchors, text.anchor, static_cast<Anchor>(3)));
+    rawEscaped(text.text);
+    raw("</text>\n");
+  }
+  void mark(const Mark& mark) {
+    room(20 + 3 * kAttributeRoom + 3);
+    raw("<circle class=\"peak\"");
+    rawAttribute("cx", mark.at.x);
+    rawAttribute("cy", mark.at.y);
+    rawAttribute("r", mark.radius);
+    raw("/>\n");
+  }
+
+ private:
+  // The most an attribute of a name of two letters or fewer, or a point, writes.
+  static constexpr size_t kAttributeRoom = 6 + kNumberChars;
+  static constexpr size_t kPointRoom = 2 * kNumberChars + 1;
+  // An entity is at most six characters for one, and eight bytes are copied at a time.
+  static size_t escapedRoom(std::string_view text) { return 6 * text.size() + sizeof(uint64_t); }
+
+  template <size_t N>
+  void raw(const char (&literal)[N]) {
+    std::memcpy(at_, literal, N - 1);
+    at_ += N - 1;
+  }
+  void raw(const Padded& piece) {
+    std::memcpy(at_, piece.chars.data(), Padded::kSize);
+    at_ += piece.size;
+  }
+  template <size_t N>
+  void rawAttribute(const char (&name)[N], double value) {
     *at_++ = ' ';
     std::memcpy(at_, name, N - 1);
     at_ += N - 1;
@@ -259,22 +343,14 @@ class Writer {
     at_ = writeNumber(at_, value);
     *at_++ = '"';
   }
-  void point(Point p) {
-    room(2 * kNumberChars + 1);
+  void rawPoint(Point p) {
     at_ = writeNumber(at_, p.x);
     *at_++ = ',';
     at_ = writeNumber(at_, p.y);
   }
-  void put(const Padded& piece) {
-    room(Padded::kSize);
-    std::memcpy(at_, piece.chars.data(), Padded::kSize);
-    at_ += piece.size;
-  }
   // Eight bytes at a time past the plain stretches of text, each copied as it is checked:
   // the description is long, and hardly a character of it needs an entity.
-  void escaped(std::string_view text) {
-    // An entity is at most six characters for one, and eight bytes are copied at a time.
-    room(6 * text.size() + sizeof(uint64_t));
+  void rawEscaped(std::string_view text) {
     const char* from = text.data();
     const char* const end = from + text.size();
     while (from != end) {
@@ -302,48 +378,6 @@ class Writer {
     }
   }
 
-  void line(const Line& line) {
-    put(rowOf(kLineStarts, line.stroke, Stroke::Axis));
-    attribute("x1", line.from.x);
-    attribute("y1", line.from.y);
-    attribute("x2", line.to.x);
-    attribute("y2", line.to.y);
-    put("/>\n");
-  }
-  void path(const Path& path) {
-    put("<path class=\"waveform\" d=\"M");
-    point(path.start);
-    for (const PathStep& step : path.steps) {
-      if (step.cubic) {
-        put(" C");
-        point(step.c1);
-        put(' ');
-        point(step.c2);
-        put(' ');
-      } else {
-        put(" L");
-      }
-      point(step.to);
-    }
-    put("\"/>\n");
-  }
-  void text(const Text& text) {
-    put(rowOf(kTextStarts, text.role, TextRole::Note));
-    attribute("x", text.at.x);
-    attribute("y", text.at.y);
-    put(rowOf(kTextAnchors, text.anchor, static_cast<Anchor>(3)));
-    escaped(text.text);
-    put("</text>\n");
-  }
-  void mark(const Mark& mark) {
-    put("<circle class=\"peak\"");
-    attribute("cx", mark.at.x);
-    attribute("cy", mark.at.y);
-    attribute("r", mark.radius);
-    put("/>\n");
-  }
-
- private:
   void room(size_t size) {
     if (static_cast<size_t>(end_ - at_) < size) {
       grow(size);
@@ -404,15 +438,8 @@ std::string FigureSvg(const Figure& figure) {
       if (line.stroke != Stroke::Axis) {
         continue;
       }
-      if (axes) {
-        w.put('M');
-      } else {
-        w.put("<path class=\"axis\" d=\"M");
-      }
+      w.axisLine(line, !axes);
       axes = true;
-      w.point(line.from);
-      w.put('L');
-      w.point(line.to);
     }
     if (axes) {
       w.put("\"/>\n");
