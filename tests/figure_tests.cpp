@@ -288,6 +288,83 @@ TEST(FigureSvg, EdgesGiveWellFormedFiniteFigures) {
 }
 
 // The painter reads the style rows, the SVG the style sheet: a row that drifts from its rule
+// The one text of a figure made of it alone: its x attribute and its content as written.
+std::pair<std::string, std::string> writtenText(double x, std::string text) {
+  Figure figure;
+  figure.texts.push_back({{x, 0}, std::move(text), TextRole::Note});
+  const std::string svg = FigureSvg(figure);
+  const size_t start = svg.find("<text class=\"note\" x=\"") + 22;
+  const size_t open = svg.find('>', start);
+  const size_t close = svg.find("</text>", open);
+  return {svg.substr(start, svg.find('"', start) - start), svg.substr(open + 1, close - open - 1)};
+}
+
+// Coordinates in hundredths, half up, without trailing zeros; at every digit count.
+TEST(FigureSvg, CoordinatesAreWrittenInHundredths) {
+  const struct {
+    double value;
+    std::string_view written;
+  } cases[] = {
+      {0, "0"},
+      {-0.004, "0"},
+      {0.005, "0.01"},
+      {-3.1, "-3.1"},
+      {9.999, "10"},
+      {12.5, "12.5"},
+      {99.5, "99.5"},
+      {100, "100"},
+      {999.994, "999.99"},
+      {1000.25, "1000.25"},
+      {65535.5, "65535.5"},
+      {123456789, "123456789"},
+      {1e12, "1000000000"},
+      {-1e12, "-1000000000"},
+      {std::nan(""), "0"},
+      {7.07, "7.07"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(writtenText(c.value, "").first, c.written) << c.value;
+  }
+}
+
+// Text is escaped wherever a character that needs it falls, in the middle of a plain run
+// or at its ends, and control characters other than tab and line feed are left out.
+TEST(FigureSvg, TextIsEscapedWhereverItsCharactersFall) {
+  const auto escape = [](std::string_view text) {
+    std::string out;
+    for (const char c : text) {
+      switch (c) {
+        case '&':
+          out += "&amp;";
+          break;
+        case '<':
+          out += "&lt;";
+          break;
+        case '>':
+          out += "&gt;";
+          break;
+        case '"':
+          out += "&quot;";
+          break;
+        default:
+          if (static_cast<unsigned char>(c) >= 0x20 || c == '\n' || c == '\t') {
+            out += c;
+          }
+      }
+    }
+    return out;
+  };
+  for (const char special : {'&', '<', '>', '"', '\x01', '\x1f', '\n', '\t', '\x7f', '\xc3'}) {
+    for (size_t at = 0; at < 19; ++at) {
+      std::string text = "plain text of some length";
+      text.resize(std::max<size_t>(at + 1, 19), 'x');
+      text[at] = special;
+      EXPECT_EQ(writtenText(0, text).second, escape(text))
+          << "character " << static_cast<int>(special) << " at " << at;
+    }
+  }
+}
+
 // would paint the desktop's figure differently from the saved one.
 std::string declarationOf(std::string_view className, std::string_view property,
                           std::string_view fallback) {
