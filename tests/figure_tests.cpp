@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <numbers>
 #include <string>
 #include <string_view>
@@ -15,6 +16,7 @@
 #include "figure/press_input.h"
 #include "figure/style.h"
 #include "figure/svg.h"
+#include "runtime/conversions.h"
 
 namespace rms {
 namespace {
@@ -160,6 +162,36 @@ TEST(FigureGeometry, NoLevelLineRunsThroughTheOtherLevelsLabel) {
         const double other = lines[1 - level];
         EXPECT_FALSE(other > label->at.y - 9 && other < label->at.y + 2)
             << label->text << " at " << label->at.y << ", the other line at " << other;
+      }
+    }
+  }
+}
+
+// A tick's label is the shortest text of the value it marks, as the results are written:
+// read back, it is the double whose shortest text it is, and it lies where it is drawn.
+TEST(FigureGeometry, TickLabelsAreTheShortestTextsOfTheirValues) {
+  std::vector<std::array<std::string_view, 5>> rows(kDrawnRows.begin(), kDrawnRows.end());
+  rows.push_back({"3e20", "1e21", "7e25", "1", "2"});
+  rows.push_back({"1e-30", "3e-30", "5e-35", "0", "1e-35"});
+  rows.push_back({"0.3", "0.7", "1234.5", "-0.001", "0.002"});
+  for (const auto& row : rows) {
+    const Pressed p = pressed(row);
+    for (const Panel& panel : p.figure.panels) {
+      SCOPED_TRACE(std::string(row[0]) + " " + std::string(row[1]) + " " + std::string(panel.id));
+      for (const Text& tick : panel.texts) {
+        if (tick.role != TextRole::Tick) {
+          continue;
+        }
+        const std::string text(tick.text);
+        const double value = std::strtod(text.c_str(), nullptr);
+        EXPECT_EQ(DoubleToText(value), text);
+        // Under the time axis, or left of the current axis at its baseline's offset: where
+        // the value maps to, within a millionth of a pixel.
+        if (tick.anchor == Anchor::Middle) {
+          EXPECT_NEAR(panel.plotLeft + value * panel.pxPerTime, tick.at.x, 1e-6) << text;
+        } else {
+          EXPECT_NEAR(panel.zeroY - value * panel.pxPerCurrent, tick.at.y - 4, 1e-6) << text;
+        }
       }
     }
   }
