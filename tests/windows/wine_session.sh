@@ -21,9 +21,9 @@
 #       and RMS_INSTALL_DIR; status 77 without Wine (1 when CI=true)
 # Settings (environment): RMS_WINDOWS_QT (see windows_release.sh), WORK (Wine prefixes,
 # screenshots and outputs; default build-windows/check).
-set -euo pipefail
-# A command that stops the session (outside a function) says which it was.
-trap 'echo "wine_session: line $LINENO: \"$BASH_COMMAND\" ended with status $?" >&2' ERR
+set -Eeuo pipefail
+# A command that stops the session says which it was, inside a function too (-E).
+trap 'echo "wine_session: line $LINENO${FUNCNAME:+ in ${FUNCNAME[*]}}: \"$BASH_COMMAND\" ended with status $?" >&2' ERR
 cd "$(dirname "$0")/../.."
 previous=
 if [[ ${1:-} == --previous=* ]]; then
@@ -128,6 +128,9 @@ WINEPREFIX=$pristine wine reg add 'HKCU\Control Panel\Desktop' /v FontSmoothingT
   fail "no font smoothing: $(cat "$WORK/wineboot.log")"
 WINEPREFIX=$pristine wineserver -w
 [ -f "$pristine/system.reg" ] || fail "wineboot made no prefix: $(cat "$WORK/wineboot.log")"
+# Ends the prefix's Wine processes; a server that has already ended on its own (it stays a
+# few seconds after the last program) is as good.
+end_wine() { wineserver -k 2>/dev/null || true; }
 new_prefix() {
   export WINEPREFIX=$WORK/prefix-$1
   cp -a "$pristine" "$WINEPREFIX"
@@ -138,11 +141,22 @@ settle() { timeout 60 wineserver -w || fail "a Windows program of $WINEPREFIX is
 
 # Sets WIN to the program's window once it is on screen and has the keyboard, within 120 s;
 # fails when it does not come, and at once when the program (pid, if given) ends first.
-window_of() { xdotool search --onlyvisible --name "^$product" 2>/dev/null | head -1; }
-window_or_end() { [ -n "$(window_of)" ] || { [ -n "${1:-}" ] && ! kill -0 "$1"; }; }
+# The first window whose name begins with $1. Not through head: once it has its line and
+# ends, xdotool, still writing the next match, dies of SIGPIPE, and under pipefail the
+# session with it.
+first_window() {
+  local windows
+  windows=$(xdotool search --onlyvisible --name "$1" 2>/dev/null) || true
+  printf '%s' "${windows%%$'\n'*}"
+}
+window_of() { first_window "^$product"; }
+# The window found is the one kept: a second search might not find it again.
+window_or_end() {
+  WIN=$(window_of)
+  [ -n "$WIN" ] || { [ -n "${1:-}" ] && ! kill -0 "$1"; }
+}
 await_window() {
   wait_for 120 "the $product window" window_or_end "${1:-}"
-  WIN=$(window_of)
   [ -n "$WIN" ] || fail "the program ended before it showed its window"
   timeout 30 xdotool windowfocus --sync "$WIN" || fail "the $product window took no focus"
 }
@@ -221,6 +235,21 @@ press_and_read() {
   mv "$WORK/$name.results.tmp" "$WORK/$name.results"
 }
 
+# Wine's reg, its output with line ends as on Linux. Now and then Wine cannot start it at
+# all ("Application could not be started ... ShellExecuteEx failed"), as a prefix's server
+# goes and the next comes; that is tried again, and only a real answer is returned.
+reg() {
+  local out try status
+  for try in 1 2 3 4 5; do
+    status=0
+    out=$(wine reg "$@" 2>&1) || status=$?
+    [[ $out == *"could not be started"* ]] || break
+    sleep 1
+  done
+  printf '%s\n' "${out//$'\r'/}"
+  return "$status"
+}
+
 # --- The installer's checks -----------------------------------------------------------
 dir_win="C:\\Program Files\\$RMS_INSTALL_DIR"
 uninstall_key="HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$RMS_INSTALL_DIR"
@@ -240,15 +269,14 @@ expect_installed() {
     fail "not exactly one shortcut to the program"
   [ "$(find "$WINEPREFIX/drive_c" -iname "$program.exe" | wc -l)" = 1 ] ||
     fail "not exactly one $program.exe"
-  wine reg query "$uninstall_key" | tr -d '\r' >"$WORK/$1.reg"
+  reg query "$uninstall_key" >"$WORK/$1.reg" || fail "no Uninstall entry: $(cat "$WORK/$1.reg")"
   grep -q "DisplayName *REG_SZ *$product\$" "$WORK/$1.reg" &&
     grep -q "DisplayVersion *REG_SZ *$version\$" "$WORK/$1.reg" &&
     grep -qF "UninstallString    REG_SZ    \"$dir_win\\Uninstall.exe\"" "$WORK/$1.reg" ||
     fail "the Uninstall entry is not as expected: $(cat "$WORK/$1.reg")"
-  [ "$(wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' | grep -ciF "\\$RMS_INSTALL_DIR")" = 1 ] ||
+  [ "$(reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' | grep -ciF "\\$RMS_INSTALL_DIR")" = 1 ] ||
     fail "not exactly one Uninstall entry"
-  [ "$(wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s |
-    tr -d '\r' | grep -c "DisplayName *REG_SZ *$product\$")" = 1 ] ||
+  [ "$(reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s | grep -c "DisplayName *REG_SZ *$product\$")" = 1 ] ||
     fail "not exactly one Uninstall entry named $product"
 }
 install_silently() {
@@ -276,7 +304,7 @@ if [ -n "$previous" ]; then
   close_window
   await_exit "$pid"
   [ "$RC" = 0 ] || fail "the program installed over the previous release ended with status $RC"
-  wineserver -k
+  end_wine
   step "done"
   echo "wine_session: passed"
   exit 0
@@ -339,7 +367,7 @@ twin_case() {
     cat "$WORK/twin.err" >&2
     fail "$program $* in cmd: not the Linux output with status $want"
   fi
-  echo "cmd /c $program $*: $(grep -c , "$WORK/twin.out") lines of CSV, status $want"
+  echo "cmd /c $program $*: $(grep -c , "$WORK/twin.out" || true) lines of CSV, status $want"
 }
 twin_case 0 --batch good.csv
 twin_case 1 --batch bad.csv
@@ -348,7 +376,7 @@ twin_case 0 --batch 'Messung Ω.csv'
 twin_case 2 --batch 'Fehlt Ω.csv'
 grep -qF "$program: cannot read 'Fehlt Ω.csv': " "$WORK/twin.err" ||
   fail "the message does not name 'Fehlt Ω.csv': $(cat "$WORK/twin.err")"
-wineserver -k
+end_wine
 
 step "the installer: install with /S"
 new_prefix setup
@@ -382,10 +410,10 @@ timeout 60 wine "$dir_win\\Uninstall.exe" /S || rc=$?
 settle
 left=$(cd "$WINEPREFIX/drive_c" && find . -ipath "*$RMS_INSTALL_DIR*" -o -ipath "*$program*")
 [ -z "$left" ] || fail "the uninstall left behind:"$'\n'"$left"
-! wine reg query "$uninstall_key" >/dev/null 2>&1 || fail "the Uninstall entry is still there"
-! wine reg query "HKLM\\Software\\$RMS_MAKER" >/dev/null 2>&1 || fail "HKLM\\Software\\$RMS_MAKER is still there"
+! reg query "$uninstall_key" >/dev/null || fail "the Uninstall entry is still there"
+! reg query "HKLM\\Software\\$RMS_MAKER" >/dev/null || fail "HKLM\\Software\\$RMS_MAKER is still there"
 echo "uninstalled: no file, shortcut or key left"
-wineserver -k
+end_wine
 
 step "the installer: an upgrade while the program runs"
 new_prefix upgrade
@@ -399,7 +427,7 @@ await_window "$pid"
 installation() {
   (cd "$WINEPREFIX/drive_c" && find "Program Files/$RMS_INSTALL_DIR" "$menu_rel" \
     -printf '%p %s %T@\n' | sort)
-  wine reg query "$uninstall_key" | tr -d '\r'
+  reg query "$uninstall_key"
 }
 installation >"$WORK/before-upgrade-running.txt"
 # A silent setup cannot close it: it gives up at once, with status 2, no question waiting
@@ -418,7 +446,7 @@ kill -0 "$pid" 2>/dev/null && xdotool search --name "^$product" >/dev/null ||
 wine "$setup" >"$WORK/setup-interactive.out" 2>&1 &
 setup_pid=$!
 wait_for 90 "the interactive setup's question" xdotool search --onlyvisible --name 'Setup$'
-box=$(xdotool search --onlyvisible --name 'Setup$' | head -1)
+box=$(first_window 'Setup$')
 import -window root -depth 8 "$WORK/setup-running.png"
 timeout 10 xdotool windowfocus --sync "$box" || true
 xdotool key Escape
@@ -446,7 +474,7 @@ await_window "$pid"
 close_window
 await_exit "$pid"
 [ "$RC" = 0 ] || fail "the upgraded program ended with status $RC"
-wineserver -k
+end_wine
 
 step "done"
 echo "wine_session: passed"
