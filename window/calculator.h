@@ -63,6 +63,7 @@ class Calculator {
   int readErrorCount() const { return readErrorCount_; }
   int clickErrorCount() const { return clickErrorCount_; }
   bool ended() const { return ended_; }
+  bool pressing() const { return pressing_; }
 
  private:
   void convert_to_numbers();

@@ -170,7 +170,7 @@ void pressOnCalculate(MainWindow& window, Calculator& calculator, Recorder& reco
   QObject::connect(
       window.calculateButton(), &QPushButton::clicked, &waveforms,
       [&calculator, &recorder, &waveforms, decimalSeparator] {
-        const bool nested = recorder.pressing();
+        const bool nested = calculator.pressing();
         const bool endedBefore = calculator.ended();
         const PressRecord& record = recorder.press(calculator);
         if (!nested && !endedBefore && !calculator.ended()) {

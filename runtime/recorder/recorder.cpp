@@ -73,15 +73,9 @@ void Recorder::failureCounted(const CountedFailure& failure) {
 }
 
 const PressRecord& Recorder::press(Calculator& calculator) {
-  if (pressing_) {
-    calculator.Command1_Click();
-    return record_;
+  if (calculator.pressing()) {
+    return record_;  // the calculator would ignore it
   }
-  pressing_ = true;
-  struct Lower {
-    bool& flag;
-    ~Lower() { flag = false; }
-  } lower{pressing_};
   clearRecord();
   calculator.Command1_Click();
   record_.inputs = calculator.inputs();

@@ -77,7 +77,6 @@ class Recorder final : public Services, public PressListener {
   // if they are wanted), recorded afresh. A press from inside one of the press's own message
   // boxes would tear its record: the calculator ignores it, and the record stays as it is.
   const PressRecord& press(Calculator& calculator);
-  bool pressing() const { return pressing_; }
 
   const PressRecord& record() const { return record_; }
   void clearRecord();
@@ -97,7 +96,6 @@ class Recorder final : public Services, public PressListener {
                                                                             "1"};
   PressRecord record_;
   Services* window_ = nullptr;
-  bool pressing_ = false;
 };
 
 }  // namespace rms
