@@ -121,7 +121,7 @@ int plot(const QStringList& texts) {
   Recorder recorder;
   const char mark = decimalMarkOf(Separator::Tab);
   const PressRecord& press = PressPoint(recorder, fields.point(), mark);
-  const std::string svg = FigureSvg(MakeFigure(FigureInputOf(press, mark, '.')));
+  const SvgDocument svg = FigureSvg(MakeFigure(FigureInputOf(press, mark, '.')));
   std::fwrite(svg.data(), 1, svg.size(), stdout);
   const int written = outputWritten();
   return written != 0 ? written : press.failures.empty() ? kBatchComplete : kBatchRowErrors;

@@ -78,7 +78,7 @@ void FigureOfPress(benchmark::State& state) {
   const FigureInput input = figureInput();
   size_t bytes = 0;
   for (auto _ : state) {
-    const std::string svg = FigureSvg(MakeFigure(input));
+    const SvgDocument svg = FigureSvg(MakeFigure(input));
     bytes = svg.size();
     benchmark::DoNotOptimize(svg.data());
   }

@@ -3,12 +3,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <initializer_list>
 #include <numbers>
 #include <span>
 #include <utility>
 
+#include "figure/fast.h"
 #include "runtime/conversions.h"
 
 namespace rms {
@@ -30,6 +32,11 @@ constexpr double kTickLength = 4;
 constexpr double kLabelHeight = 12;  // a value's label, 10 px text, over its line
 constexpr int kMostTicks = 6;
 
+// A decimal comma or a point: the one character of a number's text that the caller chooses.
+char separatorOf(const FigureInput& input) {
+  return input.decimalSeparator == ',' ? ',' : '.';
+}
+
 bool usesDutyCycle(ResultSlot slot) {
   return slot != ResultSlot::FullWaveSine;
 }
@@ -50,6 +57,13 @@ std::optional<std::string_view> undrawable(ResultSlot slot, const WaveformInputs
   return std::nullopt;
 }
 
+// Whether no character of `text` needs escaping in markup.
+bool isPlain(std::string_view text) {
+  return std::all_of(text.begin(), text.end(), [](char c) {
+    return static_cast<unsigned char>(c) >= 0x20 && c != '&' && c != '<' && c != '>' && c != '"';
+  });
+}
+
 bool inUnitRange(double D) {
   return D >= 0.0 && D <= 1.0;
 }
@@ -61,15 +75,13 @@ std::optional<double> finite(double value) {
   return std::nullopt;
 }
 
-// Two periods of one slot's waveform.
-std::vector<Piece> piecesOf(ResultSlot slot, const WaveformInputs& in) {
+// Two periods of one slot's waveform, on the end of `pieces`: at most four.
+void piecesOf(ResultSlot slot, const WaveformInputs& in, std::vector<Piece>& pieces) {
   const double T = in.T;
   const double on = static_cast<double>(in.D) * T;
   const double Ip = in.Ip;
   const double Ia = in.Ia;
   const double Ib = in.Ib;
-  std::vector<Piece> pieces;
-  pieces.reserve(4);
   for (int k = 0; k < 2; ++k) {
     const double p = k * T;
     const double end = k == 0 ? T : 2 * T;
@@ -100,7 +112,6 @@ std::vector<Piece> piecesOf(ResultSlot slot, const WaveformInputs& in) {
       }
     }
   }
-  return pieces;
 }
 
 // The largest |i| of the pieces, with where it is: the first such point.
@@ -251,45 +262,88 @@ Ticks ticksFor(double span) {
 class TickTexts {
  public:
   TickTexts(char separator, TextStore& store) : separator_(separator), store_(store) {
-    known_.reserve(16);
-    scales_.reserve(8);
+    texts_.reserve(64);
+  }
+
+  // The texts of ticks k x step for k from `first` to `last`, once for each axis: every
+  // drawn panel has the same time axis, and most the same current axis. Valid until the
+  // next call.
+  std::span<const std::string_view> run(const Ticks& ticks, long long first, long long last) {
+    for (const Run& r : std::span(runs_).first(runCount_)) {
+      if (r.mantissa == ticks.mantissa && r.exponent == ticks.exponent && r.first == first &&
+          r.last == last) {
+        return std::span(texts_).subspan(r.start, static_cast<size_t>(last - first + 1));
+      }
+    }
+    const size_t start = texts_.size();
+    for (long long k = first; k <= last; ++k) {
+      texts_.push_back(tickText(k * ticks.mantissa, ticks.exponent, separator_, store_));
+    }
+    if (runCount_ < runs_.size()) {
+      runs_[runCount_++] = {ticks.mantissa, ticks.exponent, first, last, start};
+    }
+    return std::span(texts_).subspan(start);
   }
 
   // ticksFor, once for each span: every drawn panel's time axis spans the same two periods.
   Ticks ticks(double span) {
-    for (const Scale& scale : scales_) {
+    for (const Scale& scale : std::span(scales_).first(scaleCount_)) {
       if (scale.span == span) {
         return scale.ticks;
       }
     }
-    scales_.push_back({span, ticksFor(span)});
-    return scales_.back().ticks;
-  }
-
-  std::string_view operator()(long long km, int exponent) {
-    for (const Known& known : known_) {
-      if (known.km == km && known.exponent == exponent) {
-        return known.text;
-      }
+    const Ticks ticks = ticksFor(span);
+    if (scaleCount_ < scales_.size()) {
+      scales_[scaleCount_++] = {span, ticks};
     }
-    known_.push_back({km, exponent, tickText(km, exponent, separator_, store_)});
-    return known_.back().text;
+    return ticks;
   }
 
  private:
-  struct Known {
-    long long km;
-    int exponent;
-    std::string_view text;
-  };
   struct Scale {
     double span;
     Ticks ticks;
   };
+  struct Run {
+    long long mantissa;
+    int exponent;
+    long long first, last;
+    size_t start;  // in texts_
+  };
   char separator_;
   TextStore& store_;
-  std::vector<Known> known_;
-  std::vector<Scale> scales_;
+  // At most twelve axes a figure: a few to remember are enough.
+  std::array<Scale, 8> scales_{};
+  size_t scaleCount_ = 0;
+  std::array<Run, 8> runs_{};
+  size_t runCount_ = 0;
+  std::vector<std::string_view> texts_;
+};
+
+// The texts of the values the panels show, each written once: the peak is Ip in most
+// panels, and the last two shapes have the same AC part.
+class ValueTexts {
+ public:
+  ValueTexts(char separator, TextStore& store) : separator_(separator), store_(store) {}
+
+  std::string_view operator()(double value) {
+    for (size_t i = 0; i < count_; ++i) {
+      if (known_[i].first == value) {  // 0 and -0 are both written "0"
+        return known_[i].second;
+      }
+    }
+    const std::string_view text = store_.keep(DoubleText(value, separator_));
+    if (count_ < known_.size()) {
+      known_[count_++] = {value, text};
+    }
+    return text;
+  }
+
+ private:
+  char separator_;
+  TextStore& store_;
+  std::array<std::pair<double, std::string_view>, 24> known_{};
+  size_t count_ = 0;
 };
 
 class PanelMaker {
@@ -305,7 +359,7 @@ class PanelMaker {
   double y(double current) const { return p_.zeroY - current * p_.pxPerCurrent; }
 
   // Scales, axes, ticks and the zero line for currents from lo to hi over two periods.
-  void axes(double T, double lo, double hi) {
+  RMS_FIGURE_FLATTEN void axes(double T, double lo, double hi) {
     const double plotTop = p_.top + kPlotTop;
     const double plotBottom = p_.top + p_.height - kPlotBottom;
     p_.plotLeft = p_.left + kPlotLeft;
@@ -323,20 +377,23 @@ class PanelMaker {
 
     f_.lines.push_back({{p_.plotLeft, plotTop}, {p_.plotLeft, plotBottom}, Stroke::Axis});
     f_.lines.push_back({{p_.plotLeft, plotBottom}, {p_.plotRight, plotBottom}, Stroke::Axis});
+    const auto currentTexts =
+        ticks_.run(current, static_cast<long long>(first), static_cast<long long>(last));
+    const double pxPerTick = (plotBottom - plotTop) / (last - first);
     for (double k = first; k <= last; ++k) {
-      const double ty = plotTop + (last - k) * (plotBottom - plotTop) / (last - first);
+      const double ty = plotTop + (last - k) * pxPerTick;
       f_.lines.push_back({{p_.plotLeft - kTickLength, ty}, {p_.plotLeft, ty}, Stroke::Axis});
-      text(p_.plotLeft - kTickLength - 2, ty + 4,
-           ticks_(static_cast<long long>(k) * current.mantissa, current.exponent), TextRole::Tick,
-           Anchor::End);
+      text(p_.plotLeft - kTickLength - 2, ty + 4, currentTexts[static_cast<size_t>(k - first)],
+           TextRole::Tick, Anchor::End);
     }
     const Ticks time = ticks_.ticks(2 * T);
     const auto count = static_cast<long long>(std::floor(2 * T / time.step + 1e-9));
+    const auto timeTexts = ticks_.run(time, 0, count);
     for (long long k = 0; k <= count; ++k) {
       const double tx = x(static_cast<double>(k) * time.step);
       f_.lines.push_back({{tx, plotBottom}, {tx, plotBottom + kTickLength}, Stroke::Axis});
-      text(tx, plotBottom + kTickLength + 11, ticks_(k * time.mantissa, time.exponent),
-           TextRole::Tick, Anchor::Middle);
+      text(tx, plotBottom + kTickLength + 11, timeTexts[static_cast<size_t>(k)], TextRole::Tick,
+           Anchor::Middle);
     }
     text((p_.plotLeft + p_.plotRight) / 2, plotBottom + 32, "time, in the units of t and T",
          TextRole::Note, Anchor::Middle);
@@ -344,22 +401,24 @@ class PanelMaker {
   }
 
   // A sine arch as four cubic steps, each matching the sine's value and slope at both ends
-  // (Hermite), within a thousandth of the peak.
+  // (Hermite), within a thousandth of the peak. The ends of the steps are at multiples of
+  // a quarter of pi, where the sine and cosine are known.
   void arch(const Piece& piece) {
     constexpr int kSteps = 4;
+    constexpr double kHalfRoot2 = std::numbers::sqrt2 / 2;
+    constexpr std::array<double, kSteps + 1> kSine{0, kHalfRoot2, 1, kHalfRoot2, 0};
+    constexpr std::array<double, kSteps + 1> kCosine{1, kHalfRoot2, 0, -kHalfRoot2, -1};
     const double h = (piece.t1 - piece.t0) / kSteps;
-    const double w = std::numbers::pi / (piece.t1 - piece.t0);
-    auto at = [&](int j) { return piece.t0 + j * h; };
-    auto value = [&](double t) { return piece.i0 * std::sin(w * (t - piece.t0)); };
-    auto slope = [&](double t) { return piece.i0 * w * std::cos(w * (t - piece.t0)); };
-    for (int j = 0; j < kSteps; ++j) {
-      const double a = at(j);
-      const double b = j + 1 == kSteps ? piece.t1 : at(j + 1);
-      const double va = j == 0 ? 0 : value(a);
-      const double vb = j + 1 == kSteps ? 0 : value(b);
+    // The slope's factor, times the third of a step of the Hermite control points.
+    const double slope = piece.i0 * std::numbers::pi / kSteps / 3;
+    for (size_t j = 0; j < kSteps; ++j) {
+      const double a = piece.t0 + static_cast<double>(j) * h;
+      const double b = j + 1 == kSteps ? piece.t1 : piece.t0 + static_cast<double>(j + 1) * h;
+      const double va = piece.i0 * kSine[j];
+      const double vb = piece.i0 * kSine[j + 1];
       f_.steps.push_back({true,
-                          {x(a + h / 3), y(va + slope(a) * h / 3)},
-                          {x(b - h / 3), y(vb - slope(b) * h / 3)},
+                          {x(a + h / 3), y(va + slope * kCosine[j])},
+                          {x(b - h / 3), y(vb - slope * kCosine[j + 1])},
                           {x(b), y(vb)}});
     }
   }
@@ -483,25 +542,32 @@ std::optional<double> AcPartOf(ResultSlot slot, const WaveformInputs& in) {
 
 namespace {
 
-// Lays out one panel; what it says goes on the end of `words` as a sentence.
-void makePanel(Panel& panel, Figure& figure, const FigureInput& input,
-               const FigureInput::Result& result, TickTexts& ticks, std::string& words) {
+// A panel's sentence in the description, as views of texts kept in the store.
+struct Sentence {
+  std::array<std::string_view, 8> parts{};
+  size_t count = 0;
+  void add(std::string_view part) { parts[count++] = part; }
+};
+
+// Lays out one panel, and says what it shows in `words`.
+RMS_FIGURE_FLATTEN void makePanel(Panel& panel, Figure& figure, const FigureInput& input,
+                                  const FigureInput::Result& result, TickTexts& ticks,
+                                  ValueTexts& valueText, Sentence& words) {
   TextStore& store = figure.store;
   const WaveformInputs& in = input.inputs;
-  const char sep = input.decimalSeparator;
   const ResultSlotFacts& facts = factsOf(panel.slot);
   PanelMaker make(panel, figure, ticks);
   make.text(panel.left + 8, panel.top + 16, facts.title, TextRole::Title);
-  words += facts.title;
-  words += ": ";
+  words.add(facts.title);
+  words.add(": ");
 
   auto say = [&](std::initializer_list<std::string_view> pieces) {
     for (const std::string_view piece : pieces) {
       store.append(piece);
     }
     const std::string_view said = store.finish();
-    words += said;
-    words += '.';
+    words.add(said);
+    words.add(".");
     make.text(panel.left + 8, panel.top + 34, said, TextRole::Note);
   };
   const Outcome<double> rms = TryComputeResult(panel.slot, in);
@@ -524,7 +590,9 @@ void makePanel(Panel& panel, Figure& figure, const FigureInput& input,
   values.rms = *rms;
   values.average = AverageOf(panel.slot, in).value_or(0);
   values.acPart = AcPartOf(panel.slot, in);
-  panel.pieces = piecesOf(panel.slot, in);
+  const size_t firstPiece = figure.pieces.size();
+  piecesOf(panel.slot, in, figure.pieces);
+  panel.pieces = std::span(figure.pieces).subspan(firstPiece);
   findPeak(std::span(panel.pieces).first(panel.pieces.size() / 2), values);
   if (values.rms != 0) {
     values.crestFactor = finite(values.peak / std::fabs(values.rms));
@@ -546,7 +614,11 @@ void makePanel(Panel& panel, Figure& figure, const FigureInput& input,
   // The first line of values holds both levels' labels: "RMS r" and "average a".
   constexpr std::string_view kRms = "RMS ";
   constexpr std::string_view kAverage = " (dashed), average ";
-  const NumberText average = DoubleText(values.average, sep);
+  // Each value's text is kept before the lines that hold it are written.
+  const std::string_view average = valueText(values.average);
+  const std::string_view acPart = values.acPart ? valueText(*values.acPart) : "";
+  const std::string_view crestFactor = values.crestFactor ? valueText(*values.crestFactor) : "";
+  const std::string_view peak = valueText(values.peak);
   store.append(kRms);
   store.append(result.text);
   store.append(kAverage);
@@ -556,7 +628,7 @@ void makePanel(Panel& panel, Figure& figure, const FigureInput& input,
   const std::string_view rmsLabel = first.substr(0, kRms.size() + result.text.size());
   const std::string_view averageLabel =
       first.substr(rmsLabel.size() + kAverage.size() - std::string_view("average ").size(),
-                   std::string_view("average ").size() + std::string_view(average).size());
+                   std::string_view("average ").size() + average.size());
 
   // Each label over its own line, at the line's two ends; two levels closer than a label's
   // height both have theirs over the upper line, which would otherwise run through the
@@ -572,24 +644,24 @@ void makePanel(Panel& panel, Figure& figure, const FigureInput& input,
 
   if (values.acPart) {
     store.append("AC part ");
-    store.append(DoubleText(*values.acPart, sep));
+    store.append(acPart);
   } else {
     store.append("no AC part");
   }
   if (values.crestFactor) {
     store.append(", crest factor ");
-    store.append(DoubleText(*values.crestFactor, sep));
+    store.append(crestFactor);
   } else {
     store.append(", no crest factor (RMS is zero)");
   }
   const std::string_view second = store.finish();
   store.append("peak ");
-  store.append(DoubleText(values.peak, sep));
+  store.append(peak);
   store.append(" (circle)");
   const std::string_view third = store.finish();
   for (const std::string_view part : {first, std::string_view(", "), third, std::string_view(", "),
                                       second, std::string_view(".")}) {
-    words += part;
+    words.add(part);
   }
   make.text(panel.left + 8, panel.top + 31, first, TextRole::Value);
   make.text(panel.left + 8, panel.top + 44, second, TextRole::Value);
@@ -597,11 +669,50 @@ void makePanel(Panel& panel, Figure& figure, const FigureInput& input,
   panel.values = values;
 }
 
+// SingleText of a single that is a decimal of at most six digits, as a typed input mostly
+// is, without to_chars' search for the digits. Such a decimal is the only one of six digits
+// or fewer that reads back as the single (FLT_DIG), so its digits are the shortest. The
+// decimal m x 10^-k reads back as v when it lies strictly between the midpoints around v:
+// for k up to 10 the midpoints (25 bits) times 10^k (2^k and at most 24 bits of 5^k) are
+// exact in double, as is v x 10^k. Any other single, and a tie, go the long way.
+NumberText singleText(float value, char separator) {
+  const float size = std::fabs(value);
+  if (std::isnormal(size) && size < 1e6f) {
+    uint32_t bits = 0;
+    std::memcpy(&bits, &size, sizeof bits);
+    float below = 0;
+    float above = 0;
+    const uint32_t belowBits = bits - 1;
+    const uint32_t aboveBits = bits + 1;
+    std::memcpy(&below, &belowBits, sizeof below);
+    std::memcpy(&above, &aboveBits, sizeof above);
+    const double low = (static_cast<double>(below) + size) / 2;
+    const double high = (static_cast<double>(above) + size) / 2;
+    for (size_t k = 0; k <= 10; ++k) {
+      const double power = kPowersOfTen[k];
+      // Below 10^16, so the conversion, which truncates, rounds half up.
+      const auto m =
+          static_cast<double>(static_cast<int64_t>(static_cast<double>(size) * power + 0.5));
+      if (m >= 1e6) {
+        break;
+      }
+      if (low * power < m && m < high * power) {
+        const auto km = static_cast<long long>(value < 0 ? -m : m);
+        // Fewer than seven digits: never the exact integer that writeTickText declines.
+        return NumberText([&](char* begin, char*) {
+          return writeTickText(begin, km, -static_cast<int>(k), separator);
+        });
+      }
+    }
+  }
+  return SingleText(value, separator);
+}
+
 NumberText inputText(const FigureInput& input, size_t i) {
   const float WaveformInputs::*fields[] = {&WaveformInputs::t, &WaveformInputs::T,
                                            &WaveformInputs::Ip, &WaveformInputs::Ia,
                                            &WaveformInputs::Ib};
-  return SingleText(input.inputs.*fields[i], input.decimalSeparator);
+  return singleText(input.inputs.*fields[i], separatorOf(input));
 }
 
 constexpr size_t kBlockSize = 4096;
@@ -621,10 +732,8 @@ void TextStore::append(std::string_view piece) {
   if (static_cast<size_t>(end_ - at_) < piece.size()) {
     grow(piece.size());
   }
-  if (!piece.empty()) {
-    std::memcpy(at_, piece.data(), piece.size());
-    at_ += piece.size();
-  }
+  copyShort(at_, piece.data(), piece.size());
+  at_ += piece.size();
 }
 
 std::string_view TextStore::finish() {
@@ -665,7 +774,7 @@ Figure MakeFigure(const FigureInput& input) {
   store.append(", D = ");
   const float D = input.inputs.D;
   if (std::isfinite(D)) {
-    store.append(SingleText(D, input.decimalSeparator));
+    store.append(singleText(D, separatorOf(input)));
   } else {
     store.append("undefined");
   }
@@ -695,18 +804,15 @@ Figure MakeFigure(const FigureInput& input) {
   const std::string_view notes = store.finish();
   figure.texts.push_back({{10, 40}, notes, TextRole::Note});
 
-  // The panels' words are written after the notes, then the whole kept at once: the
-  // panels' own texts go into the store meanwhile.
-  std::string description;
-  description.reserve(2048);
-  description = notes;
-  std::array<std::pair<size_t, size_t>, kResultSlotFacts.size()> words{};
-  TickTexts ticks(input.decimalSeparator, store);
+  // The panels' sentences, put together after the notes once the panels are laid out.
+  std::array<Sentence, kResultSlotFacts.size()> words{};
+  TickTexts ticks(separatorOf(input), store);
+  ValueTexts values(separatorOf(input), store);
   figure.panels.reserve(kResultSlotFacts.size());
   // Where each panel's primitives start, and after the last panel where they end; a path's
   // steps start where those of the path before end.
   struct Starts {
-    size_t lines, paths, texts, marks, steps;
+    size_t lines, paths, texts, marks, steps, pieces;
   };
   std::array<Starts, kResultSlotFacts.size() + 1> starts{};
   figure.lines.reserve(6 * 24);
@@ -714,6 +820,7 @@ Figure MakeFigure(const FigureInput& input) {
   figure.paths.reserve(6);
   figure.steps.reserve(6 * 20);  // at most four pieces, an arch four steps, a jump before
   figure.marks.reserve(6);
+  figure.pieces.reserve(6 * 4);
   for (size_t i = 0; i < kResultSlotFacts.size(); ++i) {
     Panel& panel = figure.panels.emplace_back();
     panel.slot = kResultSlotFacts[i].slot;
@@ -722,15 +829,12 @@ Figure MakeFigure(const FigureInput& input) {
     panel.top = kHeading + static_cast<double>(i / 2) * (kPanelHeight + kGap);
     panel.width = kPanelWidth;
     panel.height = kPanelHeight;
-    description += ' ';
-    const size_t start = description.size();
     starts[i] = {figure.lines.size(), figure.paths.size(), figure.panelTexts.size(),
-                 figure.marks.size(), figure.steps.size()};
-    makePanel(panel, figure, input, input.results[i], ticks, description);
-    words[i] = {start, description.size() - start};
+                 figure.marks.size(), figure.steps.size(), figure.pieces.size()};
+    makePanel(panel, figure, input, input.results[i], ticks, values, words[i]);
   }
   starts.back() = {figure.lines.size(), figure.paths.size(), figure.panelTexts.size(),
-                   figure.marks.size(), figure.steps.size()};
+                   figure.marks.size(), figure.steps.size(), figure.pieces.size()};
   const auto run = [](const auto& all, size_t from, size_t to) {
     return std::span(all).subspan(from, to - from);
   };
@@ -742,14 +846,29 @@ Figure MakeFigure(const FigureInput& input) {
     panel.paths = run(figure.paths, at.paths, next.paths);
     panel.texts = run(figure.panelTexts, at.texts, next.texts);
     panel.marks = run(figure.marks, at.marks, next.marks);
+    panel.pieces = run(figure.pieces, at.pieces, next.pieces);
     if (at.paths != next.paths) {
       figure.paths[at.paths].steps = run(figure.steps, at.steps, next.steps);
     }
   }
-  figure.description = store.keep(description);
-  for (size_t i = 0; i < figure.panels.size(); ++i) {
-    figure.panels[i].words = figure.description.substr(words[i].first, words[i].second);
+  store.append(notes);
+  std::array<std::pair<size_t, size_t>, kResultSlotFacts.size()> said{};
+  size_t length = notes.size();
+  for (size_t i = 0; i < words.size(); ++i) {
+    store.append(" ");
+    said[i].first = ++length;
+    for (const std::string_view part : std::span(words[i].parts).first(words[i].count)) {
+      store.append(part);
+      length += part.size();
+    }
+    said[i].second = length - said[i].first;
   }
+  figure.description = store.finish();
+  for (size_t i = 0; i < figure.panels.size(); ++i) {
+    figure.panels[i].words = figure.description.substr(said[i].first, said[i].second);
+  }
+  figure.plainTexts = std::all_of(input.results.begin(), input.results.end(),
+                                  [](const FigureInput::Result& r) { return isPlain(r.text); });
   return figure;
 }
 

@@ -95,7 +95,7 @@ struct Panel {
   double left, top, width, height;
   // The plot's mapping: x = plotLeft + time * pxPerTime, y = zeroY - current * pxPerCurrent.
   double plotLeft = 0, plotRight = 0, zeroY = 0, pxPerTime = 0, pxPerCurrent = 0;
-  std::vector<Piece> pieces;  // empty when nothing is drawn
+  std::span<const Piece> pieces;  // in the Figure's pieces; empty when nothing is drawn
   std::optional<ShapeValues> values;
   // Views into the Figure's primitives, one run of each for each panel.
   std::span<const Line> lines;
@@ -145,12 +145,16 @@ struct Figure {
   std::vector<Path> paths;
   std::vector<Text> panelTexts;
   std::vector<Mark> marks;
+  std::vector<Piece> pieces;
   double width = 0;
   double height = 0;
   std::string_view title;
   std::string_view description;  // every shape's values in words
   std::vector<Text> texts;       // the heading and notes above the panels
   std::vector<Panel> panels;
+  // No text holds a character that markup must escape (& < > " or a control character):
+  // MakeFigure's own words never do, and it checks the result texts it is given.
+  bool plainTexts = false;
 };
 
 Figure MakeFigure(const FigureInput& input);

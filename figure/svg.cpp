@@ -8,6 +8,7 @@
 #include <cstring>
 #include <memory>
 
+#include "figure/fast.h"
 #include "figure/style.h"
 
 namespace rms {
@@ -118,15 +119,44 @@ int digitCount(uint32_t n) {
   return digits;
 }
 
-// How many characters the hundredths 0 to 99 take after the point: ".5" drops the 0 of
-// ".50", and no fraction at all takes none.
-constexpr std::array<uint8_t, 100> kFractionLength = [] {
-  std::array<uint8_t, 100> lengths{};
-  for (size_t i = 1; i < lengths.size(); ++i) {
-    lengths[i] = i % 10 == 0 ? 2 : 3;
+// A few characters padded to four: copied whole in one move, then the write position
+// advanced by how many count.
+struct Short {
+  std::array<char, 4> chars;
+  uint8_t size;
+};
+
+// The whole pixels 0 to 999 and the hundredths 0 to 99 of a coordinate (".5" drops the 0 of
+// ".50", no fraction writes nothing). Made when the program starts rather than when it is
+// compiled: as data they would add their 5 KB to the page's download.
+struct CoordinateParts {
+  std::array<Short, 1000> wholes;
+  std::array<Short, 100> fractions;
+};
+
+CoordinateParts makeCoordinateParts() {
+  CoordinateParts parts{};
+  for (uint32_t n = 0; n < parts.wholes.size(); ++n) {
+    Short& whole = parts.wholes[n];
+    const uint32_t digits[] = {n / 100, n / 10 % 10, n % 10};
+    const size_t first = n >= 100 ? 0 : n >= 10 ? 1 : 2;
+    for (size_t i = first; i < 3; ++i) {
+      whole.chars[whole.size++] = static_cast<char>('0' + digits[i]);
+    }
   }
-  return lengths;
-}();
+  for (uint32_t n = 1; n < parts.fractions.size(); ++n) {
+    Short& fraction = parts.fractions[n];
+    fraction.chars = {'.', static_cast<char>('0' + n / 10), static_cast<char>('0' + n % 10), 0};
+    fraction.size = n % 10 == 0 ? 2 : 3;
+  }
+  return parts;
+}
+
+// Made once, when first needed: no figure is written while the program starts.
+const CoordinateParts& coordinateParts() {
+  static const CoordinateParts parts = makeCoordinateParts();
+  return parts;
+}
 
 // In hundredths, from integers: no locale and no float formatting of the library decide
 // the digits. Writes at most kNumberChars characters at `to` and returns their end.
@@ -168,33 +198,28 @@ char* writeAnyNumber(char* to, double value) {
   return at;
 }
 
-// writeAnyNumber for a coordinate: below 1000 in size, in 32 bits and without a loop. The
-// same sum rounds, so the digits are the same.
-inline char* writeNumber(char* to, double value) {
-  const double scaled = std::fabs(value) * 100 + 0.5;
-  if (!(scaled < 100000)) {
+// writeAnyNumber for a coordinate: below 1000 in size, in two look-ups and without a
+// branch on its digits. The same sum rounds, so the digits are the same.
+inline char* writeNumber(char* to, double value, const CoordinateParts& parts) {
+  char* at = to;
+  double size = value;
+  if (value < 0) [[unlikely]] {  // a coordinate hardly ever is
+    size = -value;
+    *at = '-';
+    at += size * 100 + 0.5 >= 1 ? 1 : 0;  // not for what is written as 0
+  }
+  const double scaled = size * 100 + 0.5;
+  if (!(scaled < 100000)) [[unlikely]] {
     return writeAnyNumber(to, value);  // 1000 or more, or not a number
   }
   const auto hundredths = static_cast<uint32_t>(static_cast<int32_t>(scaled));
-  char* at = to;
-  if (value < 0 && hundredths != 0) {
-    *at++ = '-';
-  }
   const uint32_t whole = hundredths / 100;
-  const uint32_t fraction = hundredths - whole * 100;
-  if (whole < 10) {
-    *at++ = static_cast<char>('0' + whole);
-  } else if (whole < 100) {
-    std::memcpy(at, &kDigitPairs[2 * whole], 2);
-    at += 2;
-  } else {
-    *at = static_cast<char>('0' + whole / 100);
-    std::memcpy(at + 1, &kDigitPairs[2 * (whole % 100)], 2);
-    at += 3;
-  }
-  at[0] = '.';
-  std::memcpy(at + 1, &kDigitPairs[2 * fraction], 2);
-  return at + kFractionLength[fraction];
+  const Short& wholePart = parts.wholes[whole];
+  const Short& fraction = parts.fractions[hundredths - whole * 100];
+  std::memcpy(at, wholePart.chars.data(), 4);
+  at += wholePart.size;
+  std::memcpy(at, fraction.chars.data(), 4);
+  return at + fraction.size;
 }
 
 // Whether any of the eight bytes of `word` may need escaping: a control character (a tab or
@@ -211,23 +236,27 @@ bool mayNeedEscape(uint64_t word) {
 }
 
 // The document, written through a pointer into a buffer kept longer than what is written:
-// a literal is copied with its length known when compiled, a number in place.
+// a literal is copied with its length known when compiled, a number in place. Each element
+// reserves room for the most it can write, once, and is then written through a local copy
+// of the position: a write through a char pointer may alias the writer itself, so a member
+// position would be loaded and stored again around every character.
 class Writer {
  public:
-  Writer() { grow(32 * 1024); }
+  explicit Writer(bool plain) : plain_(plain) { grow(32 * 1024); }
 
-  std::string finish() && { return {buffer_.get(), static_cast<size_t>(at_ - buffer_.get())}; }
+  SvgDocument finish() && {
+    const auto size = static_cast<size_t>(at_ - buffer_.get());
+    return {std::move(buffer_), size};
+  }
 
-  // Each element reserves room for the most it can write, once, and is then written with
-  // the unchecked pieces further down.
   template <size_t N>
   void put(const char (&literal)[N]) {
     room(N - 1);
-    raw(literal);
+    raw(at_, literal);
   }
   void put(std::string_view piece) {
     room(piece.size());
-    std::memcpy(at_, piece.data(), piece.size());
+    copyShort(at_, piece.data(), piece.size());
     at_ += piece.size();
   }
   void put(char c) {
@@ -236,74 +265,97 @@ class Writer {
   }
   void number(double value) {
     room(kNumberChars);
-    at_ = writeNumber(at_, value);
+    at_ = writeNumber(at_, value, parts_);
   }
   template <size_t N>
   void attribute(const char (&name)[N], double value) {
     room(N + 3 + kNumberChars);
-    rawAttribute(name, value);
+    char* at = at_;
+    rawAttribute(at, name, value);
+    at_ = at;
   }
   void escaped(std::string_view text) {
     room(escapedRoom(text));
-    rawEscaped(text);
+    char* at = at_;
+    rawText(at, text);
+    at_ = at;
   }
 
   void line(const Line& line) {
     room(Padded::kSize + 4 * kAttributeRoom + 3);
-    raw(rowOf(kLineStarts, line.stroke, Stroke::Axis));
-    rawAttribute("x1", line.from.x);
-    rawAttribute("y1", line.from.y);
-    rawAttribute("x2", line.to.x);
-    rawAttribute("y2", line.to.y);
-    raw("/>\n");
+    char* at = at_;
+    raw(at, rowOf(kLineStarts, line.stroke, Stroke::Axis));
+    rawAttribute(at, "x1", line.from.x);
+    rawAttribute(at, "y1", line.from.y);
+    rawAttribute(at, "x2", line.to.x);
+    rawAttribute(at, "y2", line.to.y);
+    raw(at, "/>\n");
+    at_ = at;
   }
-  // An axis line as a move and a line of the axes' one path.
+  // An axis line as a move and a line of the axes' one path; a level or upright one, as
+  // every axis and tick is, as a move and its length.
   void axisLine(const Line& line, bool first) {
     room(32 + 2 * kPointRoom + 1);
+    char* at = at_;
     if (first) {
-      raw("<path class=\"axis\" d=\"M");
+      raw(at, "<path class=\"axis\" d=\"M");
     } else {
-      *at_++ = 'M';
+      *at++ = 'M';
     }
-    rawPoint(line.from);
-    *at_++ = 'L';
-    rawPoint(line.to);
+    rawPoint(at, line.from);
+    if (line.from.y == line.to.y) {
+      *at++ = 'h';
+      at = writeNumber(at, line.to.x - line.from.x, parts_);
+    } else if (line.from.x == line.to.x) {
+      *at++ = 'v';
+      at = writeNumber(at, line.to.y - line.from.y, parts_);
+    } else {
+      *at++ = 'L';
+      rawPoint(at, line.to);
+    }
+    at_ = at;
   }
   void path(const Path& path) {
-    room(32 + kPointRoom);
-    raw("<path class=\"waveform\" d=\"M");
-    rawPoint(path.start);
+    constexpr size_t kStepRoom = 2 + 3 * (kPointRoom + 1);
+    room(32 + kPointRoom + path.steps.size() * kStepRoom + 4);
+    char* at = at_;
+    raw(at, "<path class=\"waveform\" d=\"M");
+    rawPoint(at, path.start);
     for (const PathStep& step : path.steps) {
-      room(2 + 3 * (kPointRoom + 1));
       if (step.cubic) {
-        raw(" C");
-        rawPoint(step.c1);
-        *at_++ = ' ';
-        rawPoint(step.c2);
-        *at_++ = ' ';
+        raw(at, " C");
+        rawPoint(at, step.c1);
+        *at++ = ' ';
+        rawPoint(at, step.c2);
+        *at++ = ' ';
       } else {
-        raw(" L");
+        raw(at, " L");
       }
-      rawPoint(step.to);
+      rawPoint(at, step.to);
     }
-    put("\"/>\n");
+    raw(at, "\"/>\n");
+    at_ = at;
   }
   void text(const Text& text) {
     room(2 * Padded::kSize + 2 * kAttributeRoom + escapedRoom(text.text) + 8);
-    raw(rowOf(kTextStarts, text.role, TextRole::Note));
-    rawAttribute("x", text.at.x);
-    rawAttribute("y", text.at.y);
-    raw(rowOf(kTextAnchors, text.anchor, static_cast<Anchor>(3)));
-    rawEscaped(text.text);
-    raw("</text>\n");
+    char* at = at_;
+    raw(at, rowOf(kTextStarts, text.role, TextRole::Note));
+    rawAttribute(at, "x", text.at.x);
+    rawAttribute(at, "y", text.at.y);
+    raw(at, rowOf(kTextAnchors, text.anchor, static_cast<Anchor>(3)));
+    rawText(at, text.text);
+    raw(at, "</text>\n");
+    at_ = at;
   }
   void mark(const Mark& mark) {
     room(20 + 3 * kAttributeRoom + 3);
-    raw("<circle class=\"peak\"");
-    rawAttribute("cx", mark.at.x);
-    rawAttribute("cy", mark.at.y);
-    rawAttribute("r", mark.radius);
-    raw("/>\n");
+    char* at = at_;
+    raw(at, "<circle class=\"peak\"");
+    rawAttribute(at, "cx", mark.at.x);
+    rawAttribute(at, "cy", mark.at.y);
+    rawAttribute(at, "r", mark.radius);
+    raw(at, "/>\n");
+    at_ = at;
   }
 
  private:
@@ -314,55 +366,79 @@ class Writer {
   static size_t escapedRoom(std::string_view text) { return 6 * text.size() + sizeof(uint64_t); }
 
   template <size_t N>
-  void raw(const char (&literal)[N]) {
-    std::memcpy(at_, literal, N - 1);
-    at_ += N - 1;
+  static void raw(char*& at, const char (&literal)[N]) {
+    std::memcpy(at, literal, N - 1);
+    at += N - 1;
   }
-  void raw(const Padded& piece) {
-    std::memcpy(at_, piece.chars.data(), Padded::kSize);
-    at_ += piece.size;
+  static void raw(char*& at, const Padded& piece) {
+    std::memcpy(at, piece.chars.data(), Padded::kSize);
+    at += piece.size;
   }
   template <size_t N>
-  void rawAttribute(const char (&name)[N], double value) {
-    *at_++ = ' ';
-    std::memcpy(at_, name, N - 1);
-    at_ += N - 1;
-    *at_++ = '=';
-    *at_++ = '"';
-    at_ = writeNumber(at_, value);
-    *at_++ = '"';
+  void rawAttribute(char*& at, const char (&name)[N], double value) const {
+    *at++ = ' ';
+    std::memcpy(at, name, N - 1);
+    at += N - 1;
+    at[0] = '=';
+    at[1] = '"';
+    at = writeNumber(at + 2, value, parts_);
+    *at++ = '"';
   }
-  void rawPoint(Point p) {
-    at_ = writeNumber(at_, p.x);
-    *at_++ = ',';
-    at_ = writeNumber(at_, p.y);
+  void rawPoint(char*& at, Point p) const {
+    at = writeNumber(at, p.x, parts_);
+    *at++ = ',';
+    at = writeNumber(at, p.y, parts_);
+  }
+  // A figure's text: copied as it is when the figure holds only plain texts, as most do.
+  void rawText(char*& at, std::string_view text) const {
+    if (plain_) {
+      copyShort(at, text.data(), text.size());
+      at += text.size();
+    } else {
+      rawEscaped(at, text);
+    }
   }
   // Eight bytes at a time past the plain stretches of text, each copied as it is checked:
-  // the description is long, and hardly a character of it needs an entity.
-  void rawEscaped(std::string_view text) {
+  // the description is long, and hardly a character of it needs an entity. The last few
+  // bytes of a text of a word or more are checked as the word that ends with them.
+  static void rawEscaped(char*& at, std::string_view text) {
+    constexpr size_t kWord = sizeof(uint64_t);
     const char* from = text.data();
     const char* const end = from + text.size();
-    while (from != end) {
-      uint64_t word;
-      if (end - from >= static_cast<ptrdiff_t>(sizeof word)) {
-        std::memcpy(&word, from, sizeof word);
-        if (!mayNeedEscape(word)) {
-          std::memcpy(at_, &word, sizeof word);
-          at_ += sizeof word;
-          from += sizeof word;
-          continue;
-        }
+    uint64_t word;
+    for (; static_cast<size_t>(end - from) >= kWord; from += kWord) {
+      std::memcpy(&word, from, kWord);
+      if (mayNeedEscape(word)) {
+        rawEscapedBytes(at, from, from + kWord);
+      } else {
+        std::memcpy(at, &word, kWord);
+        at += kWord;
       }
-      const char* const stop = std::min(end, from + sizeof word);
-      for (; from < stop; ++from) {
-        const char c = *from;
-        if (kNeedsEscape[static_cast<unsigned char>(c)]) {
-          const Padded& entity = entityOf(c);
-          std::memcpy(at_, entity.chars.data(), 8);
-          at_ += entity.size;
-        } else {
-          *at_++ = c;
-        }
+    }
+    if (from == end) {
+      return;
+    }
+    const auto rest = static_cast<size_t>(end - from);
+    if (text.size() >= kWord) {
+      std::memcpy(&word, end - kWord, kWord);
+      if (!mayNeedEscape(word)) {
+        // Its first bytes are plain too, so they are the last ones written, as they are.
+        std::memcpy(at - (kWord - rest), &word, kWord);
+        at += rest;
+        return;
+      }
+    }
+    rawEscapedBytes(at, from, end);
+  }
+  static void rawEscapedBytes(char*& at, const char* from, const char* end) {
+    for (; from < end; ++from) {
+      const char c = *from;
+      if (kNeedsEscape[static_cast<unsigned char>(c)]) {
+        const Padded& entity = entityOf(c);
+        std::memcpy(at, entity.chars.data(), 8);
+        at += entity.size;
+      } else {
+        *at++ = c;
       }
     }
   }
@@ -385,6 +461,8 @@ class Writer {
     end_ = buffer_.get() + capacity;
   }
 
+  const bool plain_;
+  const CoordinateParts& parts_ = coordinateParts();
   std::unique_ptr<char[]> buffer_;
   char* at_ = nullptr;
   char* end_ = nullptr;
@@ -392,8 +470,8 @@ class Writer {
 
 }  // namespace
 
-std::string FigureSvg(const Figure& figure) {
-  Writer w;
+RMS_FIGURE_FLATTEN SvgDocument FigureSvg(const Figure& figure) {
+  Writer w(figure.plainTexts);
   w.put("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\"");
   w.attribute("width", figure.width);
   w.attribute("height", figure.height);

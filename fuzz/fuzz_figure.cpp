@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   rms::Recorder recorder;
   const rms::Figure figure =
       rms::MakeFigure(rms::FigureInputOf(rms::PressPoint(recorder, texts, '.'), '.', '.'));
-  const std::string svg = rms::FigureSvg(figure);
+  const std::string svg(rms::FigureSvg(figure));
 
   size_t at = 0;
   for (size_t i = 0; i < rms::kResultSlotFacts.size(); ++i) {

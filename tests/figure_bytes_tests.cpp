@@ -53,7 +53,7 @@ FigureInput inputOf(const std::array<std::string, 5>& texts) {
   return input;
 }
 
-std::string hashOf(const std::string& bytes) {
+std::string hashOf(std::string_view bytes) {
   uint64_t hash = 0xcbf29ce484222325ULL;
   for (unsigned char c : bytes) {
     hash = (hash ^ c) * 0x100000001b3ULL;

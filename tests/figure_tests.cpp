@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <numbers>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -46,7 +47,7 @@ struct Integrals {
   double square = 0;
   double plain = 0;
 };
-Integrals integrate(const std::vector<Piece>& pieces) {
+Integrals integrate(std::span<const Piece> pieces) {
   Integrals sum;
   for (const Piece& piece : pieces) {
     const double dt = piece.t1 - piece.t0;
@@ -197,6 +198,28 @@ TEST(FigureGeometry, TickLabelsAreTheShortestTextsOfTheirValues) {
   }
 }
 
+// The heading gives each input the press used, and D, as the shortest text that reads back:
+// typed decimals, the nearest singles to longer ones, the ends of the single's range.
+TEST(FigureGeometry, TheHeadingGivesTheShortestTextsOfTheInputs) {
+  const std::array<std::string_view, 5> rows[] = {
+      {"4.2", "10", "3", "2.5", "3.5"},
+      {"0.1", "1e-5", "123456", "999999", "-7.5e-3"},
+      {"1234567", "16777217", "3.4028235e38", "1.17549435e-38", "1e-45"},
+      {"0.3", "0.7", "1234.5", "-0.001", "-0"},
+      {"9.99999e-11", "1e10", "8388609.5", "0.000123", "99999.95"},
+      {"0.1234567", "7", "1e6", "100000", "2e-7"},
+  };
+  for (const auto& row : rows) {
+    const Pressed p = pressed(row);
+    const WaveformInputs& in = p.input.inputs;
+    std::string expected = "Waveforms of one press: t = " + SingleToText(in.t) +
+                           ", T = " + SingleToText(in.T) + ", Ip = " + SingleToText(in.Ip) +
+                           ", Ia = " + SingleToText(in.Ia) + ", Ib = " + SingleToText(in.Ib) +
+                           ", D = " + (std::isfinite(in.D) ? SingleToText(in.D) : "undefined");
+    EXPECT_EQ(p.figure.title, expected);
+  }
+}
+
 // The tick steps are round and cut the span into at most the parts asked for.
 TEST(FigureGeometry, TickStepsAreRound) {
   struct Case {
@@ -274,7 +297,7 @@ TEST(FigureSvg, EdgesGiveWellFormedFiniteFigures) {
   for (const Edge& edge : kEdges) {
     SCOPED_TRACE(edge.name);
     const Pressed p = pressed(edge.texts);
-    const std::string svg = FigureSvg(p.figure);
+    const std::string svg(FigureSvg(p.figure));
     EXPECT_EQ(notWellFormed(svg), "");
     EXPECT_NE(svg.find("role=\"img\""), std::string::npos);
     std::string lower = svg;
@@ -324,7 +347,7 @@ TEST(FigureSvg, EdgesGiveWellFormedFiniteFigures) {
 std::pair<std::string, std::string> writtenText(double x, std::string text) {
   Figure figure;
   figure.texts.push_back({{x, 0}, std::move(text), TextRole::Note});
-  const std::string svg = FigureSvg(figure);
+  const std::string svg(FigureSvg(figure));
   const size_t start = svg.find("<text class=\"note\" x=\"") + 22;
   const size_t open = svg.find('>', start);
   const size_t close = svg.find("</text>", open);
@@ -386,15 +409,31 @@ TEST(FigureSvg, TextIsEscapedWhereverItsCharactersFall) {
     }
     return out;
   };
+  // Every length up to past two words, so that the character falls in a whole word, in the
+  // few bytes after the last one, or in a text shorter than a word.
   for (const char special : {'&', '<', '>', '"', '\x01', '\x1f', '\n', '\t', '\x7f', '\xc3'}) {
-    for (size_t at = 0; at < 19; ++at) {
-      std::string text = "plain text of some length";
-      text.resize(std::max<size_t>(at + 1, 19), 'x');
-      text[at] = special;
-      EXPECT_EQ(writtenText(0, text).second, escape(text))
-          << "character " << static_cast<int>(special) << " at " << at;
+    for (size_t length = 1; length <= 19; ++length) {
+      for (size_t at = 0; at < length; ++at) {
+        std::string text = "plain text of some length";
+        text.resize(length);
+        text[at] = special;
+        EXPECT_EQ(writtenText(0, text).second, escape(text))
+            << "character " << static_cast<int>(special) << " at " << at << " of " << length;
+      }
     }
   }
+}
+
+// A result text is the caller's, and may hold anything: in a label, in the description
+// and in the title's place it is escaped like any other text.
+TEST(FigureSvg, AResultTextWithMarkupIsEscaped) {
+  Pressed p = pressed({"0.5", "1", "1", ".5", "1"});
+  p.input.results[2].text = "<b>1 & \"2\"</b>";
+  const std::string svg(FigureSvg(MakeFigure(p.input)));
+  EXPECT_EQ(notWellFormed(svg), "");
+  EXPECT_EQ(svg.find("<b>"), std::string::npos);
+  // Over the RMS line, in the first line of values, and in the description.
+  EXPECT_EQ(countOf(svg, "RMS &lt;b&gt;1 &amp; &quot;2&quot;&lt;/b&gt;"), 3u);
 }
 
 // would paint the desktop's figure differently from the saved one.

@@ -131,7 +131,7 @@ bool WaveformsWindow::saveSvg(const QString& path) const {
   if (!figure_) {
     return false;
   }
-  const std::string svg = FigureSvg(*figure_);
+  const SvgDocument svg = FigureSvg(*figure_);
   QFile file(path);
   return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
          file.write(svg.data(), static_cast<qint64>(svg.size())) ==
