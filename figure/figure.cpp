@@ -321,29 +321,40 @@ class TickTexts {
 };
 
 // The texts of the values the panels show, each written once: the peak is Ip in most
-// panels, and the last two shapes have the same AC part.
+// panels, and the last two shapes have the same AC part. A value is looked for among the
+// earlier panels' values of its own kind, where the repeats are, by its bits.
+enum class ValueKind { Average, AcPart, CrestFactor, Peak };
+
 class ValueTexts {
  public:
   ValueTexts(char separator, TextStore& store) : separator_(separator), store_(store) {}
 
-  std::string_view operator()(double value) {
-    for (size_t i = 0; i < count_; ++i) {
-      if (known_[i].first == value) {  // 0 and -0 are both written "0"
-        return known_[i].second;
+  std::string_view operator()(ValueKind kind, double value) {
+    Known& known = known_[static_cast<size_t>(kind)];
+    uint64_t bits = 0;
+    std::memcpy(&bits, &value, sizeof bits);
+    for (size_t i = 0; i < known.count; ++i) {
+      if (known.bits[i] == bits) {
+        return known.texts[i];
       }
     }
     const std::string_view text = store_.keep(DoubleText(value, separator_));
-    if (count_ < known_.size()) {
-      known_[count_++] = {value, text};
+    if (known.count < known.bits.size()) {
+      known.bits[known.count] = bits;
+      known.texts[known.count++] = text;
     }
     return text;
   }
 
  private:
+  struct Known {
+    std::array<uint64_t, kResultSlotFacts.size()> bits{};
+    std::array<std::string_view, kResultSlotFacts.size()> texts{};
+    size_t count = 0;
+  };
   char separator_;
   TextStore& store_;
-  std::array<std::pair<double, std::string_view>, 24> known_{};
-  size_t count_ = 0;
+  std::array<Known, 4> known_{};
 };
 
 class PanelMaker {
@@ -355,16 +366,19 @@ class PanelMaker {
             Anchor anchor = Anchor::Start) {
     f_.panelTexts.push_back({{x, y}, text, role, anchor});
   }
-  double x(double time) const { return p_.plotLeft + time * p_.pxPerTime; }
-  double y(double current) const { return p_.zeroY - current * p_.pxPerCurrent; }
+  // The plot's mapping, kept here as well as in the panel: a store into the figure's
+  // primitives might be one into the panel, so the panel's copy would be read again
+  // after every push.
+  double x(double time) const { return m_.plotLeft + time * m_.pxPerTime; }
+  double y(double current) const { return m_.zeroY - current * m_.pxPerCurrent; }
 
   // Scales, axes, ticks and the zero line for currents from lo to hi over two periods.
   RMS_FIGURE_FLATTEN void axes(double T, double lo, double hi) {
     const double plotTop = p_.top + kPlotTop;
     const double plotBottom = p_.top + p_.height - kPlotBottom;
-    p_.plotLeft = p_.left + kPlotLeft;
-    p_.plotRight = p_.left + p_.width - kPlotRight;
-    p_.pxPerTime = (p_.plotRight - p_.plotLeft) / (2 * T);
+    m_.plotLeft = p_.left + kPlotLeft;
+    m_.plotRight = p_.left + p_.width - kPlotRight;
+    m_.pxPerTime = (m_.plotRight - m_.plotLeft) / (2 * T);
 
     if (hi <= lo) {
       hi = lo + (lo == 0 ? 1 : std::fabs(lo));
@@ -372,18 +386,23 @@ class PanelMaker {
     const Ticks current = ticks_.ticks(hi - lo);
     const double first = std::floor(lo / current.step);
     const double last = std::ceil(hi / current.step);
-    p_.pxPerCurrent = (plotBottom - plotTop) / ((last - first) * current.step);
-    p_.zeroY = plotTop + last * current.step * p_.pxPerCurrent;
+    m_.pxPerCurrent = (plotBottom - plotTop) / ((last - first) * current.step);
+    m_.zeroY = plotTop + last * current.step * m_.pxPerCurrent;
+    p_.plotLeft = m_.plotLeft;
+    p_.plotRight = m_.plotRight;
+    p_.zeroY = m_.zeroY;
+    p_.pxPerTime = m_.pxPerTime;
+    p_.pxPerCurrent = m_.pxPerCurrent;
 
-    f_.lines.push_back({{p_.plotLeft, plotTop}, {p_.plotLeft, plotBottom}, Stroke::Axis});
-    f_.lines.push_back({{p_.plotLeft, plotBottom}, {p_.plotRight, plotBottom}, Stroke::Axis});
+    f_.lines.push_back({{m_.plotLeft, plotTop}, {m_.plotLeft, plotBottom}, Stroke::Axis});
+    f_.lines.push_back({{m_.plotLeft, plotBottom}, {m_.plotRight, plotBottom}, Stroke::Axis});
     const auto currentTexts =
         ticks_.run(current, static_cast<long long>(first), static_cast<long long>(last));
     const double pxPerTick = (plotBottom - plotTop) / (last - first);
     for (double k = first; k <= last; ++k) {
       const double ty = plotTop + (last - k) * pxPerTick;
-      f_.lines.push_back({{p_.plotLeft - kTickLength, ty}, {p_.plotLeft, ty}, Stroke::Axis});
-      text(p_.plotLeft - kTickLength - 2, ty + 4, currentTexts[static_cast<size_t>(k - first)],
+      f_.lines.push_back({{m_.plotLeft - kTickLength, ty}, {m_.plotLeft, ty}, Stroke::Axis});
+      text(m_.plotLeft - kTickLength - 2, ty + 4, currentTexts[static_cast<size_t>(k - first)],
            TextRole::Tick, Anchor::End);
     }
     const Ticks time = ticks_.ticks(2 * T);
@@ -395,9 +414,9 @@ class PanelMaker {
       text(tx, plotBottom + kTickLength + 11, timeTexts[static_cast<size_t>(k)], TextRole::Tick,
            Anchor::Middle);
     }
-    text((p_.plotLeft + p_.plotRight) / 2, plotBottom + 32, "time, in the units of t and T",
+    text((m_.plotLeft + m_.plotRight) / 2, plotBottom + 32, "time, in the units of t and T",
          TextRole::Note, Anchor::Middle);
-    f_.lines.push_back({{p_.plotLeft, p_.zeroY}, {p_.plotRight, p_.zeroY}, Stroke::Zero});
+    f_.lines.push_back({{m_.plotLeft, m_.zeroY}, {m_.plotRight, m_.zeroY}, Stroke::Zero});
   }
 
   // A sine arch as four cubic steps, each matching the sine's value and slope at both ends
@@ -457,13 +476,17 @@ class PanelMaker {
   // just above the line at labelY.
   void level(double current, Stroke stroke, std::string_view label, Anchor anchor, double labelY) {
     const double ly = y(current);
-    f_.lines.push_back({{p_.plotLeft, ly}, {p_.plotRight, ly}, stroke});
-    const double lx = anchor == Anchor::End ? p_.plotRight - 2 : p_.plotLeft + 4;
+    f_.lines.push_back({{m_.plotLeft, ly}, {m_.plotRight, ly}, stroke});
+    const double lx = anchor == Anchor::End ? m_.plotRight - 2 : m_.plotLeft + 4;
     text(lx, labelY - 3, label, TextRole::Value, anchor);
   }
 
  private:
+  struct Mapping {
+    double plotLeft = 0, plotRight = 0, zeroY = 0, pxPerTime = 0, pxPerCurrent = 0;
+  };
   Panel& p_;
+  Mapping m_;
   Figure& f_;
   TickTexts& ticks_;
 };
@@ -615,10 +638,11 @@ RMS_FIGURE_FLATTEN void makePanel(Panel& panel, Figure& figure, const FigureInpu
   constexpr std::string_view kRms = "RMS ";
   constexpr std::string_view kAverage = " (dashed), average ";
   // Each value's text is kept before the lines that hold it are written.
-  const std::string_view average = valueText(values.average);
-  const std::string_view acPart = values.acPart ? valueText(*values.acPart) : "";
-  const std::string_view crestFactor = values.crestFactor ? valueText(*values.crestFactor) : "";
-  const std::string_view peak = valueText(values.peak);
+  const std::string_view average = valueText(ValueKind::Average, values.average);
+  const std::string_view acPart = values.acPart ? valueText(ValueKind::AcPart, *values.acPart) : "";
+  const std::string_view crestFactor =
+      values.crestFactor ? valueText(ValueKind::CrestFactor, *values.crestFactor) : "";
+  const std::string_view peak = valueText(ValueKind::Peak, values.peak);
   store.append(kRms);
   store.append(result.text);
   store.append(kAverage);
