@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "batch/batch.h"
+#include "figure/fast.h"
 #include "figure/press_input.h"
 #include "figure/style.h"
 #include "figure/svg.h"
@@ -421,6 +422,20 @@ TEST(FigureSvg, TextIsEscapedWhereverItsCharactersFall) {
             << "character " << static_cast<int>(special) << " at " << at << " of " << length;
       }
     }
+  }
+}
+
+// A short copy writes exactly its bytes, whichever of its fixed moves a length takes, and
+// nothing on either side.
+TEST(FigureSvg, ShortCopiesWriteExactlyTheirBytes) {
+  std::string from(48, ' ');
+  for (size_t i = 0; i < from.size(); ++i) {
+    from[i] = static_cast<char>('a' + i % 26);
+  }
+  for (size_t size = 0; size <= 40; ++size) {
+    std::string to(size + 16, '#');
+    copyShort(to.data() + 8, from.data(), size);
+    EXPECT_EQ(to, std::string(8, '#') + from.substr(0, size) + std::string(8, '#')) << size;
   }
 }
 
