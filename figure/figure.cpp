@@ -250,11 +250,49 @@ struct Ticks {
   int exponent;
 };
 
-Ticks ticksFor(double span) {
-  const double step = TickStep(span, kMostTicks);
-  const int exponent = static_cast<int>(std::floor(std::log10(step) + 1e-9));
-  const double mantissa = std::round(step / std::pow(10.0, exponent));
-  return {step, static_cast<long long>(mantissa), exponent};
+// 10^-n for n in 0..15, each the double nearest it, as std::pow gives it.
+constexpr std::array<double, 16> kTenths = [] {
+  std::array<double, 16> tenths{};
+  for (size_t n = 0; n < tenths.size(); ++n) {
+    tenths[n] = 1 / kPowersOfTen[n];
+  }
+  return tenths;
+}();
+
+// The round step (1, 2 or 5 times a power of ten) that cuts `span` (> 0) into at most
+// `most` parts. Within the tables' reach the power is found by comparing, not by log10 and
+// pow: a comparison is exact and the same in every library, and the figure asks for a
+// dozen steps.
+Ticks roundStep(double span, int most) {
+  const double raw = span / most;
+  int exponent = 0;
+  double magnitude = 0;
+  if (raw >= 1 && raw < 10 * kPowersOfTen[15]) {
+    exponent = 15;
+    while (raw < kPowersOfTen[static_cast<size_t>(exponent)]) {
+      --exponent;
+    }
+    magnitude = kPowersOfTen[static_cast<size_t>(exponent)];
+  } else if (raw < 1 && raw >= kTenths[15]) {
+    exponent = -1;
+    while (raw < kTenths[static_cast<size_t>(-exponent)]) {
+      --exponent;
+    }
+    magnitude = kTenths[static_cast<size_t>(-exponent)];
+  } else {
+    magnitude = std::pow(10.0, std::floor(std::log10(raw)));
+    if (!(magnitude > 0) || !std::isfinite(magnitude)) {
+      magnitude = raw;  // beyond the powers a double holds: the span's own size
+    }
+    exponent = static_cast<int>(std::floor(std::log10(magnitude) + 1e-9));
+  }
+  for (const long long m : {1, 2, 5}) {
+    // A little slack so that 0.2 / 0.1 counts as 2.
+    if (static_cast<double>(m) * magnitude * (1 + 1e-9) >= raw) {
+      return {static_cast<double>(m) * magnitude, m, exponent};
+    }
+  }
+  return {10 * magnitude, 1, exponent + 1};
 }
 
 // The tick texts written so far in a figure: every drawn panel has the same time axis,
@@ -285,14 +323,14 @@ class TickTexts {
     return std::span(texts_).subspan(start);
   }
 
-  // ticksFor, once for each span: every drawn panel's time axis spans the same two periods.
+  // roundStep, once for each span: every drawn panel's time axis spans the same two periods.
   Ticks ticks(double span) {
     for (const Scale& scale : std::span(scales_).first(scaleCount_)) {
       if (scale.span == span) {
         return scale.ticks;
       }
     }
-    const Ticks ticks = ticksFor(span);
+    const Ticks ticks = roundStep(span, kMostTicks);
     if (scaleCount_ < scales_.size()) {
       scales_[scaleCount_++] = {span, ticks};
     }
@@ -320,6 +358,27 @@ class TickTexts {
   std::vector<std::string_view> texts_;
 };
 
+// DoubleText of a value that is a decimal of at most nine digits, six of them after the
+// point (1.5, 0.75, 3.5), as many averages and peaks are, without to_chars' search for the
+// digits. The decimal m x 10^-6 reads back as the value when m / 10^6, both exact, rounds
+// to it: the division rounds to nearest, as reading the text does. Decimals of nine digits
+// lie too far apart for two to read back as one double, so its digits, less their last
+// zeros, are the shortest.
+NumberText valueText(double value, char separator) {
+  constexpr double kScale = 1e6;
+  const double scaled = std::fabs(value) * kScale;
+  if (scaled >= 1 && scaled < 1e9) {
+    // Below 2^31, so the conversion, which truncates, rounds half up.
+    const auto m = static_cast<int32_t>(scaled + 0.5);
+    if (static_cast<double>(m) / kScale == std::fabs(value)) {
+      const long long km = value < 0 ? -m : m;
+      return NumberText(
+          [&](char* begin, char*) { return writeTickText(begin, km, -6, separator); });
+    }
+  }
+  return DoubleText(value, separator);
+}
+
 // The texts of the values the panels show, each written once: the peak is Ip in most
 // panels, and the last two shapes have the same AC part. A value is looked for among the
 // earlier panels' values of its own kind, where the repeats are, by its bits.
@@ -338,7 +397,7 @@ class ValueTexts {
         return known.texts[i];
       }
     }
-    const std::string_view text = store_.keep(DoubleText(value, separator_));
+    const std::string_view text = store_.keep(valueText(value, separator_));
     if (known.count < known.bits.size()) {
       known.bits[known.count] = bits;
       known.texts[known.count++] = text;
@@ -494,18 +553,7 @@ class PanelMaker {
 }  // namespace
 
 double TickStep(double span, int most) {
-  const double raw = span / most;
-  double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
-  if (!(magnitude > 0) || !std::isfinite(magnitude)) {
-    magnitude = raw;  // beyond the powers a double holds: the span's own size
-  }
-  for (double m : {1.0, 2.0, 5.0, 10.0}) {
-    // A little slack so that 0.2 / 0.1 counts as 2.
-    if (m * magnitude * (1 + 1e-9) >= raw) {
-      return m * magnitude;
-    }
-  }
-  return 10 * magnitude;
+  return roundStep(span, most).step;
 }
 
 std::optional<double> AverageOf(ResultSlot slot, const WaveformInputs& in) {

@@ -199,6 +199,33 @@ TEST(FigureGeometry, TickLabelsAreTheShortestTextsOfTheirValues) {
   }
 }
 
+// A value's text is the shortest that reads back, as DoubleText writes it: decimals of a
+// few digits (-0.75, 250, 999.984375), ties and longer ones beside them (0.0078125,
+// 0.001953125), and the long texts of the sines.
+TEST(FigureGeometry, ValuesAreTheShortestTextsOfTheirValues) {
+  std::vector<std::array<std::string_view, 5>> rows(kDrawnRows.begin(), kDrawnRows.end());
+  rows.push_back({"0.5", "1", "-3", "0.015625", "999.984375"});
+  rows.push_back({"0.25", "1", "0.0078125", "1000.5", "0.015625"});
+  rows.push_back({"1", "2", "9.5367431640625e-07", "-1", "0"});
+  for (const auto& row : rows) {
+    const Pressed p = pressed(row);
+    for (const Panel& panel : p.figure.panels) {
+      SCOPED_TRACE(std::string(row[2]) + " " + std::string(panel.id));
+      ASSERT_TRUE(panel.values && panel.values->acPart);
+      const ShapeValues& v = *panel.values;
+      const std::string expected[] = {
+          "average " + DoubleToText(v.average) + " (dotted)",
+          "AC part " + DoubleToText(*v.acPart) + ", ",
+          v.crestFactor ? "crest factor " + DoubleToText(*v.crestFactor) + "." : "no crest factor",
+          "peak " + DoubleToText(v.peak) + " (circle)",
+      };
+      for (const std::string& text : expected) {
+        EXPECT_NE(panel.words.find(text), std::string_view::npos) << text << " in " << panel.words;
+      }
+    }
+  }
+}
+
 // The heading gives each input the press used, and D, as the shortest text that reads back:
 // typed decimals, the nearest singles to longer ones, the ends of the single's range.
 TEST(FigureGeometry, TheHeadingGivesTheShortestTextsOfTheInputs) {
@@ -231,6 +258,23 @@ TEST(FigureGeometry, TickStepsAreRound) {
                              {1e-38, 2e-39}, {2e38, 5e37}, {3, 0.5}, {12, 2}};
   for (const Case& c : kCases) {
     EXPECT_DOUBLE_EQ(TickStep(c.span, 6), c.step) << c.span;
+  }
+  // Across the decades, at and beside each power of ten: the step is round, and it is the
+  // smallest round step that cuts the span into six parts or fewer.
+  for (int decade = -40; decade <= 40; ++decade) {
+    const double power = std::pow(10.0, decade);
+    for (const double span : {power, std::nextafter(power, 0.0), std::nextafter(power, 1e300),
+                              1.2 * power, 3 * power, 6 * power, 6.000001 * power, 9.99 * power}) {
+      const double step = TickStep(span, 6);
+      const double unit = std::pow(10.0, std::floor(std::log10(step) + 1e-9));
+      const double mantissa = step / unit;
+      SCOPED_TRACE(DoubleToText(span) + " gives " + DoubleToText(step));
+      EXPECT_TRUE(std::fabs(mantissa - 1) < 1e-9 || std::fabs(mantissa - 2) < 1e-9 ||
+                  std::fabs(mantissa - 5) < 1e-9);
+      const double smaller = mantissa < 1.5 ? unit / 2 : mantissa < 3 ? unit : 2 * unit;
+      EXPECT_LE(span / step, 6 * (1 + 1e-8));
+      EXPECT_GT(span / smaller, 6 * (1 - 1e-8));
+    }
   }
 }
 
