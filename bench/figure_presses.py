@@ -19,7 +19,7 @@ from collections import defaultdict
 bench = sys.argv[1]
 functions = {
     "MakeFigure": r"rms::MakeFigure\(",
-    "FigureSvg": r"rms::FigureSvg",
+    "FigureSvg": r"rms::FigureSvg\(",
     "Command1_Click": r"rms::Calculator::Command1_Click\(\)",
 }
 
@@ -37,7 +37,7 @@ for i, line in enumerate(lines):
         callee = names.get(m.group(1), "") if line.startswith("cfn") else None
     elif line.startswith("calls=") and callee is not None:
         for key, pattern in functions.items():
-            if re.search(pattern, callee):
+            if re.match(pattern, callee):  # not a lambda or template named after it
                 calls[key] += int(line.split("=")[1].split()[0])
                 cost[key] += int(lines[i + 1].split()[1])
 each = {key: cost[key] / calls[key] for key in functions if calls[key]}
