@@ -57,11 +57,18 @@ std::optional<std::string_view> undrawable(ResultSlot slot, const WaveformInputs
   return std::nullopt;
 }
 
-// Whether no character of `text` needs escaping in markup.
+// Whether no character of `text` needs escaping in markup, one look-up a character.
+constexpr std::array<bool, 256> kPlain = [] {
+  std::array<bool, 256> plain{};
+  for (size_t c = 0x20; c < plain.size(); ++c) {
+    plain[c] = c != '&' && c != '<' && c != '>' && c != '"';
+  }
+  return plain;
+}();
+
 bool isPlain(std::string_view text) {
-  return std::all_of(text.begin(), text.end(), [](char c) {
-    return static_cast<unsigned char>(c) >= 0x20 && c != '&' && c != '<' && c != '>' && c != '"';
-  });
+  return std::all_of(text.begin(), text.end(),
+                     [](char c) { return kPlain[static_cast<unsigned char>(c)]; });
 }
 
 bool inUnitRange(double D) {
@@ -613,32 +620,32 @@ std::optional<double> AcPartOf(ResultSlot slot, const WaveformInputs& in) {
 
 namespace {
 
-// A panel's sentence in the description, as views of texts kept in the store.
-struct Sentence {
-  std::array<std::string_view, 8> parts{};
-  size_t count = 0;
-  void add(std::string_view part) { parts[count++] = part; }
-};
-
-// Lays out one panel, and says what it shows in `words`.
+// Lays out one panel, and says what it shows in the description being written in the
+// figure's store, with a blank before it: its texts of values and notes are the very
+// words of that sentence.
 RMS_FIGURE_FLATTEN void makePanel(Panel& panel, Figure& figure, const FigureInput& input,
                                   const FigureInput::Result& result, TickTexts& ticks,
-                                  ValueTexts& valueText, Sentence& words) {
+                                  ValueTexts& valueText) {
   TextStore& store = figure.store;
   const WaveformInputs& in = input.inputs;
   const ResultSlotFacts& facts = factsOf(panel.slot);
   PanelMaker make(panel, figure, ticks);
   make.text(panel.left + 8, panel.top + 16, facts.title, TextRole::Title);
-  words.add(facts.title);
-  words.add(": ");
-
-  auto say = [&](std::initializer_list<std::string_view> pieces) {
+  store.append(" ");
+  store.append(facts.title);
+  store.append(": ");
+  // The pieces as one text of the sentence.
+  const auto part = [&](std::initializer_list<std::string_view> pieces) {
+    const size_t from = store.length();
     for (const std::string_view piece : pieces) {
       store.append(piece);
     }
-    const std::string_view said = store.finish();
-    words.add(said);
-    words.add(".");
+    return store.since(from);
+  };
+
+  auto say = [&](std::initializer_list<std::string_view> pieces) {
+    const std::string_view said = part(pieces);
+    store.append(".");
     make.text(panel.left + 8, panel.top + 34, said, TextRole::Note);
   };
   const Outcome<double> rms = TryComputeResult(panel.slot, in);
@@ -691,12 +698,7 @@ RMS_FIGURE_FLATTEN void makePanel(Panel& panel, Figure& figure, const FigureInpu
   const std::string_view crestFactor =
       values.crestFactor ? valueText(ValueKind::CrestFactor, *values.crestFactor) : "";
   const std::string_view peak = valueText(ValueKind::Peak, values.peak);
-  store.append(kRms);
-  store.append(result.text);
-  store.append(kAverage);
-  store.append(average);
-  store.append(" (dotted)");
-  const std::string_view first = store.finish();
+  const std::string_view first = part({kRms, result.text, kAverage, average, " (dotted)"});
   const std::string_view rmsLabel = first.substr(0, kRms.size() + result.text.size());
   const std::string_view averageLabel =
       first.substr(rmsLabel.size() + kAverage.size() - std::string_view("average ").size(),
@@ -714,27 +716,15 @@ RMS_FIGURE_FLATTEN void makePanel(Panel& panel, Figure& figure, const FigureInpu
              close ? upper : averageY);
   figure.marks.push_back({{make.x(values.peakTime), make.y(values.peakCurrent)}, 4});
 
-  if (values.acPart) {
-    store.append("AC part ");
-    store.append(acPart);
-  } else {
-    store.append("no AC part");
-  }
-  if (values.crestFactor) {
-    store.append(", crest factor ");
-    store.append(crestFactor);
-  } else {
-    store.append(", no crest factor (RMS is zero)");
-  }
-  const std::string_view second = store.finish();
-  store.append("peak ");
-  store.append(peak);
-  store.append(" (circle)");
-  const std::string_view third = store.finish();
-  for (const std::string_view part : {first, std::string_view(", "), third, std::string_view(", "),
-                                      second, std::string_view(".")}) {
-    words.add(part);
-  }
+  // In the sentence the peak comes before the AC part; on the panel, after.
+  store.append(", ");
+  const std::string_view third = part({"peak ", peak, " (circle)"});
+  store.append(", ");
+  const std::string_view second = part(
+      {values.acPart ? std::string_view("AC part ") : "no AC part", acPart,
+       values.crestFactor ? std::string_view(", crest factor ") : ", no crest factor (RMS is zero)",
+       crestFactor});
+  store.append(".");
   make.text(panel.left + 8, panel.top + 31, first, TextRole::Value);
   make.text(panel.left + 8, panel.top + 44, second, TextRole::Value);
   make.text(panel.left + 8, panel.top + 57, third, TextRole::Value);
@@ -873,13 +863,12 @@ Figure MakeFigure(const FigureInput& input) {
     store.append("D was above 1, so t was limited to T. ");
   }
   store.append("Current in the units of Ip, Ia and Ib; two periods.");
-  const std::string_view notes = store.finish();
+  // The notes begin the description, which goes on with each panel's sentence.
+  const std::string_view notes = store.since(0);
   figure.texts.push_back({{10, 40}, notes, TextRole::Note});
 
-  // The panels' sentences, put together after the notes once the panels are laid out.
-  std::array<Sentence, kResultSlotFacts.size()> words{};
-  TickTexts ticks(separatorOf(input), store);
-  ValueTexts values(separatorOf(input), store);
+  TickTexts ticks(separatorOf(input), figure.labels);
+  ValueTexts values(separatorOf(input), figure.labels);
   figure.panels.reserve(kResultSlotFacts.size());
   // Where each panel's primitives start, and after the last panel where they end; a path's
   // steps start where those of the path before end.
@@ -887,6 +876,8 @@ Figure MakeFigure(const FigureInput& input) {
     size_t lines, paths, texts, marks, steps, pieces;
   };
   std::array<Starts, kResultSlotFacts.size() + 1> starts{};
+  // Where each panel's sentence starts and ends in the description, past its blank.
+  std::array<std::pair<size_t, size_t>, kResultSlotFacts.size()> said{};
   figure.lines.reserve(6 * 24);
   figure.panelTexts.reserve(6 * 24);
   figure.paths.reserve(6);
@@ -903,7 +894,9 @@ Figure MakeFigure(const FigureInput& input) {
     panel.height = kPanelHeight;
     starts[i] = {figure.lines.size(), figure.paths.size(), figure.panelTexts.size(),
                  figure.marks.size(), figure.steps.size(), figure.pieces.size()};
-    makePanel(panel, figure, input, input.results[i], ticks, values, words[i]);
+    said[i].first = store.length() + 1;
+    makePanel(panel, figure, input, input.results[i], ticks, values);
+    said[i].second = store.length();
   }
   starts.back() = {figure.lines.size(), figure.paths.size(), figure.panelTexts.size(),
                    figure.marks.size(), figure.steps.size(), figure.pieces.size()};
@@ -923,21 +916,10 @@ Figure MakeFigure(const FigureInput& input) {
       figure.paths[at.paths].steps = run(figure.steps, at.steps, next.steps);
     }
   }
-  store.append(notes);
-  std::array<std::pair<size_t, size_t>, kResultSlotFacts.size()> said{};
-  size_t length = notes.size();
-  for (size_t i = 0; i < words.size(); ++i) {
-    store.append(" ");
-    said[i].first = ++length;
-    for (const std::string_view part : std::span(words[i].parts).first(words[i].count)) {
-      store.append(part);
-      length += part.size();
-    }
-    said[i].second = length - said[i].first;
-  }
   figure.description = store.finish();
   for (size_t i = 0; i < figure.panels.size(); ++i) {
-    figure.panels[i].words = figure.description.substr(said[i].first, said[i].second);
+    const auto [from, to] = said[i];
+    figure.panels[i].words = figure.description.substr(from, to - from);
   }
   figure.plainTexts = std::all_of(input.results.begin(), input.results.end(),
                                   [](const FigureInput::Result& r) { return isPlain(r.text); });

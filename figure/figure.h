@@ -120,6 +120,10 @@ class TextStore {
   // A text written piece by piece: append, then finish() keeps it and returns it.
   void append(std::string_view piece);
   std::string_view finish();
+  // The text being written so far, and its part from `from` on: views that hold as the
+  // finished text's do, though they may be of an earlier copy of it.
+  size_t length() const { return static_cast<size_t>(at_ - start_); }
+  std::string_view since(size_t from) const { return {start_ + from, length() - from}; }
   std::string_view keep(std::string_view text) {
     append(text);
     return finish();
@@ -137,7 +141,11 @@ class TextStore {
 // Moved, not copied: its title, description, texts and words are views into its store, and
 // the panels' primitives views into the vectors after it.
 struct Figure {
+  // The description, written in one piece as the panels are laid out: the texts it shares
+  // with the panels are views into it. The axes' and values' texts are kept apart in
+  // `labels`, so that they do not break it up.
   TextStore store;
+  TextStore labels;
   // Every panel's primitives, panel after panel: a few allocations a figure, not a few a
   // panel.
   std::vector<Line> lines;
