@@ -8,6 +8,7 @@
 #include <initializer_list>
 #include <numbers>
 #include <span>
+#include <type_traits>
 #include <utility>
 
 #include "figure/fast.h"
@@ -83,7 +84,7 @@ std::optional<double> finite(double value) {
 }
 
 // Two periods of one slot's waveform, on the end of `pieces`: at most four.
-void piecesOf(ResultSlot slot, const WaveformInputs& in, std::vector<Piece>& pieces) {
+void piecesOf(ResultSlot slot, const WaveformInputs& in, FigureVector<Piece>& pieces) {
   const double T = in.T;
   const double on = static_cast<double>(in.D) * T;
   const double Ip = in.Ip;
@@ -306,7 +307,8 @@ Ticks roundStep(double span, int most) {
 // and most have the same current axis.
 class TickTexts {
  public:
-  TickTexts(char separator, TextStore& store) : separator_(separator), store_(store) {
+  TickTexts(char separator, TextStore& store, FigureArena* arena)
+      : separator_(separator), store_(store), texts_(FigureAllocator<std::string_view>(arena)) {
     texts_.reserve(64);
   }
 
@@ -362,7 +364,7 @@ class TickTexts {
   size_t scaleCount_ = 0;
   std::array<Run, 8> runs_{};
   size_t runCount_ = 0;
-  std::vector<std::string_view> texts_;
+  FigureVector<std::string_view> texts_;
 };
 
 // DoubleText of a value that is a decimal of at most nine digits, six of them after the
@@ -782,6 +784,7 @@ constexpr size_t kBlockSize = 4096;
 }  // namespace
 
 TextStore& TextStore::operator=(TextStore&& other) noexcept {
+  arena_ = std::exchange(other.arena_, nullptr);
   blocks_ = std::move(other.blocks_);
   start_ = std::exchange(other.start_, nullptr);
   at_ = std::exchange(other.at_, nullptr);
@@ -808,18 +811,44 @@ std::string_view TextStore::finish() {
 void TextStore::grow(size_t size) {
   const auto written = static_cast<size_t>(at_ - start_);
   const size_t capacity = std::max(kBlockSize, 2 * (written + size));
-  std::unique_ptr<char[]> block(new char[capacity]);
-  if (written != 0) {
-    std::memcpy(block.get(), start_, written);
+  char* block = arena_ != nullptr ? static_cast<char*>(arena_->take(capacity, 1)) : nullptr;
+  if (block == nullptr) {
+    block = blocks_.emplace_back(std::unique_ptr<char[]>(new char[capacity])).get();
   }
-  start_ = block.get();
+  if (written != 0) {
+    std::memcpy(block, start_, written);
+  }
+  start_ = block;
   at_ = start_ + written;
   end_ = start_ + capacity;
-  blocks_.push_back(std::move(block));
+}
+
+void* FigureArena::take(size_t bytes, size_t alignment) {
+  const size_t start = (used_ + alignment - 1) & ~(alignment - 1);
+  if (start > sizeof bytes_ || sizeof bytes_ - start < bytes) {
+    return nullptr;
+  }
+  used_ = start + bytes;
+  return bytes_ + start;
 }
 
 Figure MakeFigure(const FigureInput& input) {
   Figure figure;
+  figure.arena.reset(new FigureArena);  // not value-initialised: its bytes stay unwritten
+  const auto inArena = [&figure](auto& vector) {
+    using Vector = std::remove_reference_t<decltype(vector)>;
+    vector = Vector(typename Vector::allocator_type(figure.arena.get()));
+  };
+  inArena(figure.lines);
+  inArena(figure.steps);
+  inArena(figure.paths);
+  inArena(figure.panelTexts);
+  inArena(figure.marks);
+  inArena(figure.pieces);
+  inArena(figure.texts);
+  inArena(figure.panels);
+  figure.store = TextStore(figure.arena.get());
+  figure.labels = TextStore(figure.arena.get());
   figure.width = kWidth;
   figure.height = kHeading + 3 * (kPanelHeight + kGap);
   TextStore& store = figure.store;
@@ -867,7 +896,7 @@ Figure MakeFigure(const FigureInput& input) {
   const std::string_view notes = store.since(0);
   figure.texts.push_back({{10, 40}, notes, TextRole::Note});
 
-  TickTexts ticks(separatorOf(input), figure.labels);
+  TickTexts ticks(separatorOf(input), figure.labels, figure.arena.get());
   ValueTexts values(separatorOf(input), figure.labels);
   figure.panels.reserve(kResultSlotFacts.size());
   // Where each panel's primitives start, and after the last panel where they end; a path's

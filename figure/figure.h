@@ -2,11 +2,15 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "core/result_slots.h"
@@ -105,12 +109,84 @@ struct Panel {
   std::string_view words;  // everything the panel says, as a sentence: in the description
 };
 
+// One block that a figure's primitives are laid out in, in the order they ask for room: a
+// figure costs one allocation for them, not one for each kind. Room is never given back;
+// what does not fit comes from the heap.
+class FigureArena {
+ public:
+  FigureArena() = default;  // leaves the bytes as they are: each is written before it is read
+  FigureArena(const FigureArena&) = delete;
+  FigureArena& operator=(const FigureArena&) = delete;
+  ~FigureArena() = default;
+
+  // `bytes` aligned to `alignment` (a power of two), or null when they do not fit.
+  void* take(size_t bytes, size_t alignment);
+  const std::byte* begin() const { return bytes_; }
+  const std::byte* end() const { return bytes_ + sizeof bytes_; }
+
+ private:
+  // A figure's usual primitives (six panels of two dozen lines and texts, a path of twenty
+  // steps each) and the first block of each of its text stores.
+  alignas(std::max_align_t) std::byte bytes_[32 * 1024];
+  size_t used_ = 0;
+};
+
+// The allocator of a figure's vectors: from its arena while there is room, else from the
+// heap. It knows the arena's bounds itself, so that giving back touches no arena: a vector
+// may outlive its figure's arena while the figure is destroyed or moved into.
+template <typename T>
+class FigureAllocator {
+ public:
+  using value_type = T;
+  using propagate_on_container_move_assignment = std::true_type;
+  using propagate_on_container_swap = std::true_type;
+
+  FigureAllocator() = default;  // from the heap
+  explicit FigureAllocator(FigureArena* arena)
+      : arena_(arena), begin_(arena->begin()), end_(arena->end()) {}
+  template <typename U>
+  FigureAllocator(const FigureAllocator<U>& other)  // NOLINT: rebinding, as allocators do
+      : arena_(other.arena_), begin_(other.begin_), end_(other.end_) {}
+
+  T* allocate(size_t n) {
+    if (arena_ != nullptr && n <= SIZE_MAX / sizeof(T)) {
+      if (void* room = arena_->take(n * sizeof(T), alignof(T))) {
+        return static_cast<T*>(room);
+      }
+    }
+    return std::allocator<T>().allocate(n);
+  }
+  void deallocate(T* p, size_t n) {
+    const auto* at = reinterpret_cast<const std::byte*>(p);
+    const std::less<const std::byte*> before;
+    if (!before(at, begin_) && before(at, end_)) {
+      return;  // the arena's, which goes with it
+    }
+    std::allocator<T>().deallocate(p, n);
+  }
+  friend bool operator==(const FigureAllocator& a, const FigureAllocator& b) {
+    return a.arena_ == b.arena_;
+  }
+
+ private:
+  template <typename U>
+  friend class FigureAllocator;
+  FigureArena* arena_ = nullptr;
+  const std::byte* begin_ = nullptr;
+  const std::byte* end_ = nullptr;
+};
+
+template <typename T>
+using FigureVector = std::vector<T, FigureAllocator<T>>;
+
 // The characters of a figure's texts, in blocks that stay where they are: a view into them
 // holds as long as the store, wherever the store is moved. Not copyable, since the views
 // would still point into the original.
 class TextStore {
  public:
   TextStore() = default;
+  // Blocks from `arena` while it has room: it must outlive the store.
+  explicit TextStore(FigureArena* arena) : arena_(arena) {}
   TextStore(TextStore&& other) noexcept { *this = std::move(other); }
   TextStore& operator=(TextStore&& other) noexcept;
   TextStore(const TextStore&) = delete;
@@ -132,8 +208,9 @@ class TextStore {
  private:
   void grow(size_t size);
 
-  std::vector<std::unique_ptr<char[]>> blocks_;
-  char* start_ = nullptr;  // of the text being written
+  FigureArena* arena_ = nullptr;                 // where blocks come from first, if anywhere
+  std::vector<std::unique_ptr<char[]>> blocks_;  // those from the heap
+  char* start_ = nullptr;                        // of the text being written
   char* at_ = nullptr;
   char* end_ = nullptr;
 };
@@ -141,25 +218,27 @@ class TextStore {
 // Moved, not copied: its title, description, texts and words are views into its store, and
 // the panels' primitives views into the vectors after it.
 struct Figure {
+  // Where the stores' first blocks and the vectors below keep their elements; none for a
+  // Figure made by hand.
+  std::unique_ptr<FigureArena> arena;
   // The description, written in one piece as the panels are laid out: the texts it shares
   // with the panels are views into it. The axes' and values' texts are kept apart in
   // `labels`, so that they do not break it up.
   TextStore store;
   TextStore labels;
-  // Every panel's primitives, panel after panel: a few allocations a figure, not a few a
-  // panel.
-  std::vector<Line> lines;
-  std::vector<PathStep> steps;
-  std::vector<Path> paths;
-  std::vector<Text> panelTexts;
-  std::vector<Mark> marks;
-  std::vector<Piece> pieces;
+  // Every panel's primitives, panel after panel.
+  FigureVector<Line> lines;
+  FigureVector<PathStep> steps;
+  FigureVector<Path> paths;
+  FigureVector<Text> panelTexts;
+  FigureVector<Mark> marks;
+  FigureVector<Piece> pieces;
   double width = 0;
   double height = 0;
   std::string_view title;
   std::string_view description;  // every shape's values in words
-  std::vector<Text> texts;       // the heading and notes above the panels
-  std::vector<Panel> panels;
+  FigureVector<Text> texts;      // the heading and notes above the panels
+  FigureVector<Panel> panels;
   // No text holds a character that markup must escape (& < > " or a control character):
   // MakeFigure's own words never do, and it checks the result texts it is given.
   bool plainTexts = false;
