@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstring>
 
@@ -16,6 +17,16 @@
 #endif
 
 namespace rms {
+
+// "00" to "99", for writing two digits at a time.
+inline constexpr std::array<char, 200> kDigitPairs = [] {
+  std::array<char, 200> pairs{};
+  for (int i = 0; i < 100; ++i) {
+    pairs[static_cast<size_t>(2 * i)] = static_cast<char>('0' + i / 10);
+    pairs[static_cast<size_t>(2 * i + 1)] = static_cast<char>('0' + i % 10);
+  }
+  return pairs;
+}();
 
 // A long copy, left to the library: out of line, so that the compiler cannot put a string
 // instruction in its place, which would start slowly every time.

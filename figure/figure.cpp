@@ -162,16 +162,25 @@ char* writeTickText(char* out, long long km, int exponent, char separator) {
     *out++ = '-';
     km = -km;
   }
-  char digits[20];
-  int n = 0;
-  for (auto k = static_cast<unsigned long long>(km); k != 0; k /= 10) {
-    digits[n++] = static_cast<char>('0' + k % 10);
-  }
-  std::reverse(digits, digits + n);
-  while (n > 1 && digits[n - 1] == '0') {
-    --n;
+  auto k = static_cast<unsigned long long>(km);
+  while (k >= 10 && k % 10 == 0) {
+    k /= 10;
     ++exponent;
   }
+  // The digits of k, two at a time from its last.
+  char buffer[20];
+  char* digits = buffer + sizeof buffer;
+  for (; k >= 100; k /= 100) {
+    digits -= 2;
+    std::memcpy(digits, &kDigitPairs[2 * (k % 100)], 2);
+  }
+  if (k >= 10) {
+    digits -= 2;
+    std::memcpy(digits, &kDigitPairs[2 * k], 2);
+  } else {
+    *--digits = static_cast<char>('0' + k);
+  }
+  const auto n = static_cast<int>(buffer + sizeof buffer - digits);
   const int q = exponent;  // the value is digits x 10^q
   const int scientificExponent = q + n - 1;
   const int magnitude = std::abs(scientificExponent);

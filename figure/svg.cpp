@@ -102,16 +102,6 @@ constexpr std::array<bool, 256> kNeedsEscape = [] {
 
 constexpr size_t kNumberChars = 16;
 
-// "00" to "99", for writing two digits at a time.
-constexpr std::array<char, 200> kDigitPairs = [] {
-  std::array<char, 200> pairs{};
-  for (int i = 0; i < 100; ++i) {
-    pairs[static_cast<size_t>(2 * i)] = static_cast<char>('0' + i / 10);
-    pairs[static_cast<size_t>(2 * i + 1)] = static_cast<char>('0' + i % 10);
-  }
-  return pairs;
-}();
-
 int digitCount(uint32_t n) {
   int digits = 1;
   for (uint32_t bound = 10; digits < 10 && n >= bound; bound *= 10) {
