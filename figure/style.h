@@ -21,6 +21,9 @@ struct StrokeStyle {
 struct TextStyle {
   double pixelSize;
   bool bold;
+  // The width of an outline in the ground's colour under the letters, which keeps a label
+  // legible where a line runs through it; 0 for none.
+  double halo = 0;
 };
 
 inline constexpr uint32_t kFigureGround = 0xffffff;
@@ -39,11 +42,11 @@ inline constexpr std::array<StrokeStyle, 6> kStrokeStyles{{
 
 // In the order of TextRole.
 inline constexpr std::array<TextStyle, 5> kTextStyles{{
-    {13, true},   // Heading
-    {11, true},   // Title
-    {10, false},  // Value
-    {10, false},  // Tick
-    {11, false},  // Note
+    {13, true},      // Heading
+    {11, true},      // Title
+    {10, false, 3},  // Value
+    {10, false},     // Tick
+    {11, false},     // Note
 }};
 
 constexpr const StrokeStyle& styleOf(Stroke stroke) {
@@ -57,6 +60,7 @@ constexpr const TextStyle& styleOf(TextRole role) {
 inline constexpr std::string_view kFigureStyleRules =
     "text{font-family:sans-serif;font-size:11px;fill:#000}"
     ".heading{font-size:13px;font-weight:bold}.title{font-weight:bold}.tick,.value{font-size:10px}"
+    ".value{paint-order:stroke;stroke:#fff;stroke-width:3;stroke-linejoin:round}"
     ".frame{fill:none;stroke:#555}"
     ".waveform{fill:none;stroke:#000;stroke-width:2;stroke-linejoin:round}"
     ".axis{fill:none;stroke:#000;stroke-width:1}"

@@ -593,6 +593,12 @@ TEST(FigureStyle, EachPainterRowSaysWhatTheStyleSheetSays) {
     SCOPED_TRACE(name);
     EXPECT_EQ(declarationOf(name, "font-size", size), cssNumber(styleOf(role).pixelSize) + "px");
     EXPECT_EQ(declarationOf(name, "font-weight", "normal"), styleOf(role).bold ? "bold" : "normal");
+    // A halo is a stroke of the ground's colour, painted before the letters' fill.
+    EXPECT_EQ(declarationOf(name, "stroke-width", "0"), cssNumber(styleOf(role).halo));
+    if (styleOf(role).halo > 0) {
+      EXPECT_EQ(declarationOf(name, "stroke", ""), cssColour(kFigureGround));
+      EXPECT_EQ(declarationOf(name, "paint-order", ""), "stroke");
+    }
   }
   EXPECT_EQ(declarationOf("text", "fill", ""), cssColour(kFigureInk));
 }

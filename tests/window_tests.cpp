@@ -801,7 +801,7 @@ TEST_F(WaveformsTest, APressShowsItsFigureAndSavesTheSameBytesAsPlot) {
   for (const char c : saved) {
     hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001b3ULL;
   }
-  EXPECT_EQ(hash, 0xbb6191dcb8c81882ULL);
+  EXPECT_EQ(hash, 0x1b85757421530e73ULL);
 
   EXPECT_EQ(waveforms.view()->accessibleName(), "Waveforms");
   EXPECT_EQ(waveforms.view()->accessibleDescription().toStdString(),

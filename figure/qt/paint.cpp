@@ -48,6 +48,12 @@ void paintText(QPainter& painter, const Text& text) {
       x -= width;
       break;
   }
+  if (style.halo > 0) {
+    QPainterPath outline;
+    outline.addText(QPointF(x, text.at.y), font, words);
+    painter.strokePath(outline, QPen(QColor::fromRgb(kFigureGround), style.halo, Qt::SolidLine,
+                                     Qt::RoundCap, Qt::RoundJoin));
+  }
   painter.drawText(QPointF(x, text.at.y), words);
 }
 
