@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 
 // What keeps the figure's few hot paths fast: it is written after every press.
@@ -27,6 +28,22 @@ inline constexpr std::array<char, 200> kDigitPairs = [] {
   }
   return pairs;
 }();
+
+// The digits of n, written two at a time from its last so that they end just before `end`;
+// returns where they start.
+inline char* writeDigitsBefore(char* end, uint64_t n) {
+  for (; n >= 100; n /= 100) {
+    end -= 2;
+    std::memcpy(end, &kDigitPairs[2 * (n % 100)], 2);
+  }
+  if (n >= 10) {
+    end -= 2;
+    std::memcpy(end, &kDigitPairs[2 * n], 2);
+  } else {
+    *--end = static_cast<char>('0' + n);
+  }
+  return end;
+}
 
 // A long copy, left to the library: out of line, so that the compiler cannot put a string
 // instruction in its place, which would start slowly every time.

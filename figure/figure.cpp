@@ -167,19 +167,8 @@ char* writeTickText(char* out, long long km, int exponent, char separator) {
     k /= 10;
     ++exponent;
   }
-  // The digits of k, two at a time from its last.
   char buffer[20];
-  char* digits = buffer + sizeof buffer;
-  for (; k >= 100; k /= 100) {
-    digits -= 2;
-    std::memcpy(digits, &kDigitPairs[2 * (k % 100)], 2);
-  }
-  if (k >= 10) {
-    digits -= 2;
-    std::memcpy(digits, &kDigitPairs[2 * k], 2);
-  } else {
-    *--digits = static_cast<char>('0' + k);
-  }
+  const char* digits = writeDigitsBefore(buffer + sizeof buffer, k);
   const auto n = static_cast<int>(buffer + sizeof buffer - digits);
   const int q = exponent;  // the value is digits x 10^q
   const int scientificExponent = q + n - 1;

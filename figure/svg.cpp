@@ -175,19 +175,9 @@ char* writeAnyNumber(char* to, double value) {
   // The whole part is at most 10^9 and fits 32 bits; a coordinate has three digits or so.
   const int64_t wholeHundredths = hundredths / 100;
   const auto fraction = static_cast<unsigned>(hundredths - wholeHundredths * 100);
-  auto whole = static_cast<uint32_t>(wholeHundredths);
+  const auto whole = static_cast<uint32_t>(wholeHundredths);
   at += whole < 10 ? 1 : whole < 100 ? 2 : whole < 1000 ? 3 : digitCount(whole);
-  char* digit = at;
-  while (whole >= 100) {
-    digit -= 2;
-    std::memcpy(digit, &kDigitPairs[2 * (whole % 100)], 2);
-    whole /= 100;
-  }
-  if (whole >= 10) {
-    std::memcpy(digit - 2, &kDigitPairs[2 * whole], 2);
-  } else {
-    digit[-1] = static_cast<char>('0' + whole);
-  }
+  writeDigitsBefore(at, whole);
   if (fraction != 0) {
     *at++ = '.';
     *at++ = kDigitPairs[2 * fraction];
